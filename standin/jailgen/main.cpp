@@ -1,0 +1,87 @@
+// jailgen: prints the T-SQL script of a sample site and jail database.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "jail_sample.h"
+#include "jail_script.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: jailgen [--site-db NAME] [--jail-db NAME] [--locations N] [--containers N]\n"
+    "               [--bookings N] [--released F] [--items N] [--seed S] [--no-create]\n"
+    "               [--out FILE]\n";
+
+struct Arguments {
+  jailgen::SampleOptions sample;
+  jailgen::ScriptOptions script;
+  std::string out;  // empty: stdout
+};
+
+int ParseInt(std::string_view flag, const std::string& text) {
+  std::size_t used = 0;
+  const int value = std::stoi(text, &used);
+  if (used != text.size()) throw std::invalid_argument(std::string(flag) + ": not a number");
+  return value;
+}
+
+Arguments Parse(int argc, char** argv) {
+  Arguments args;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view flag = argv[i];
+    if (flag == "--no-create") {
+      args.script.create_databases = false;
+      continue;
+    }
+    if (i + 1 >= argc) throw std::invalid_argument(std::string(flag) + " needs a value");
+    const std::string value = argv[++i];
+    if (flag == "--site-db") {
+      args.script.site_db = value;
+    } else if (flag == "--jail-db") {
+      args.script.jail_db = value;
+    } else if (flag == "--locations") {
+      args.sample.locations = ParseInt(flag, value);
+    } else if (flag == "--containers") {
+      args.sample.containers = ParseInt(flag, value);
+    } else if (flag == "--bookings") {
+      args.sample.bookings = ParseInt(flag, value);
+    } else if (flag == "--items") {
+      args.sample.items = ParseInt(flag, value);
+    } else if (flag == "--released") {
+      args.sample.released = std::stod(value);
+    } else if (flag == "--seed") {
+      args.sample.seed = std::stoull(value);
+    } else if (flag == "--out") {
+      args.out = value;
+    } else {
+      throw std::invalid_argument("unknown option " + std::string(flag));
+    }
+  }
+  return args;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    const Arguments args = Parse(argc, argv);
+    const std::string script = jailgen::MakeScript(jailgen::MakeSample(args.sample), args.script);
+    if (args.out.empty()) {
+      std::cout << script << std::flush;
+    } else {
+      std::ofstream out(args.out, std::ios::binary);
+      out << script;
+      out.close();
+      if (!out) throw std::runtime_error("cannot write " + args.out);
+    }
+    return std::cout ? EXIT_SUCCESS : EXIT_FAILURE;
+  } catch (const std::exception& e) {
+    std::cerr << "jailgen: " << e.what() << "\n" << kUsage;
+    return 2;
+  }
+}
