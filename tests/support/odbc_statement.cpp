@@ -1,0 +1,161 @@
+#include "odbc_statement.h"
+
+namespace standin_test {
+namespace {
+
+constexpr SQLLEN kChunk = 4096;
+
+}  // namespace
+
+OdbcStatement::OdbcStatement(SQLHDBC connection) : handle_(connection) {}
+
+SQLRETURN OdbcStatement::CheckRc(SQLRETURN rc, const char* call) {
+  return Check(rc, SQL_HANDLE_STMT, handle_.get(), call);
+}
+
+void OdbcStatement::Bind(std::vector<SqlParam> params) {
+  SQLFreeStmt(handle_.get(), SQL_CLOSE);
+  SQLFreeStmt(handle_.get(), SQL_RESET_PARAMS);
+  params_ = std::move(params);
+  for (std::size_t i = 0; i < params_.size(); ++i) {
+    SqlParam& p = params_[i];
+    CheckRc(SQLBindParameter(handle_.get(), static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT,
+                             p.c_type, p.sql_type, p.column_size, p.decimal_digits, p.data.data(),
+                             static_cast<SQLLEN>(p.data.size()), &p.indicator),
+            "SQLBindParameter");
+  }
+}
+
+void OdbcStatement::ExecDirect(std::string_view sql, std::vector<SqlParam> params) {
+  Bind(std::move(params));
+  const std::string text(sql);
+  CheckRc(SQLExecDirect(handle_.get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.c_str())),
+                        SQL_NTS),
+          "SQLExecDirect");
+}
+
+void OdbcStatement::Prepare(std::string_view sql) {
+  SQLFreeStmt(handle_.get(), SQL_CLOSE);
+  const std::string text(sql);
+  CheckRc(SQLPrepare(handle_.get(), reinterpret_cast<SQLCHAR*>(const_cast<char*>(text.c_str())),
+                     SQL_NTS),
+          "SQLPrepare");
+}
+
+void OdbcStatement::Execute(std::vector<SqlParam> params) {
+  Bind(std::move(params));
+  CheckRc(SQLExecute(handle_.get()), "SQLExecute");
+}
+
+std::vector<ColumnInfo> OdbcStatement::Columns() {
+  SQLSMALLINT count = 0;
+  CheckRc(SQLNumResultCols(handle_.get(), &count), "SQLNumResultCols");
+  std::vector<ColumnInfo> columns;
+  for (SQLUSMALLINT i = 1; i <= count; ++i) {
+    SQLCHAR name[256] = {};
+    SQLSMALLINT name_length = 0, nullable = 0;
+    ColumnInfo column;
+    CheckRc(SQLDescribeCol(handle_.get(), i, name, sizeof name, &name_length, &column.sql_type,
+                           &column.size, &column.decimal_digits, &nullable),
+            "SQLDescribeCol");
+    column.name = reinterpret_cast<char*>(name);
+    column.nullable = nullable == SQL_NULLABLE;
+    columns.push_back(column);
+  }
+  return columns;
+}
+
+bool OdbcStatement::Fetch() {
+  return CheckRc(SQLFetch(handle_.get()), "SQLFetch") != SQL_NO_DATA;
+}
+
+std::optional<std::string> OdbcStatement::Text(int column) {
+  std::string value;
+  for (;;) {
+    char buffer[kChunk];
+    SQLLEN length = 0;
+    const SQLRETURN rc = CheckRc(SQLGetData(handle_.get(), static_cast<SQLUSMALLINT>(column),
+                                            SQL_C_CHAR, buffer, sizeof buffer, &length),
+                                 "SQLGetData");
+    if (rc == SQL_NO_DATA) break;
+    if (length == SQL_NULL_DATA) return std::nullopt;
+    const bool partial = length == SQL_NO_TOTAL || length >= kChunk;
+    value.append(buffer, partial ? kChunk - 1 : length);
+    if (!partial) break;
+  }
+  return value;
+}
+
+std::optional<std::vector<unsigned char>> OdbcStatement::Binary(int column) {
+  std::vector<unsigned char> value;
+  for (;;) {
+    unsigned char buffer[kChunk];
+    SQLLEN length = 0;
+    const SQLRETURN rc = CheckRc(SQLGetData(handle_.get(), static_cast<SQLUSMALLINT>(column),
+                                            SQL_C_BINARY, buffer, sizeof buffer, &length),
+                                 "SQLGetData");
+    if (rc == SQL_NO_DATA) break;
+    if (length == SQL_NULL_DATA) return std::nullopt;
+    const bool partial = length == SQL_NO_TOTAL || length > kChunk;
+    value.insert(value.end(), buffer, buffer + (partial ? kChunk : length));
+    if (!partial) break;
+  }
+  return value;
+}
+
+std::optional<std::int64_t> OdbcStatement::Int(int column) {
+  SQLBIGINT value = 0;
+  SQLLEN length = 0;
+  CheckRc(SQLGetData(handle_.get(), static_cast<SQLUSMALLINT>(column), SQL_C_SBIGINT, &value,
+                     sizeof value, &length),
+          "SQLGetData");
+  if (length == SQL_NULL_DATA) return std::nullopt;
+  return value;
+}
+
+std::optional<double> OdbcStatement::Double(int column) {
+  double value = 0;
+  SQLLEN length = 0;
+  CheckRc(SQLGetData(handle_.get(), static_cast<SQLUSMALLINT>(column), SQL_C_DOUBLE, &value,
+                     sizeof value, &length),
+          "SQLGetData");
+  if (length == SQL_NULL_DATA) return std::nullopt;
+  return value;
+}
+
+ResultSet OdbcStatement::FetchAll() {
+  ResultSet result;
+  result.columns = Columns();
+  while (!result.columns.empty() && Fetch()) {
+    Row row;
+    for (std::size_t i = 1; i <= result.columns.size(); ++i)
+      row.push_back(Text(static_cast<int>(i)));
+    result.rows.push_back(std::move(row));
+  }
+  return result;
+}
+
+bool OdbcStatement::MoreResults() {
+  return CheckRc(SQLMoreResults(handle_.get()), "SQLMoreResults") != SQL_NO_DATA;
+}
+
+std::int64_t OdbcStatement::RowCount() {
+  SQLLEN count = 0;
+  CheckRc(SQLRowCount(handle_.get(), &count), "SQLRowCount");
+  return count;
+}
+
+std::vector<ResultSet> OdbcStatement::AllResults() {
+  std::vector<ResultSet> results;
+  do {
+    ResultSet result = FetchAll();
+    if (!result.columns.empty()) results.push_back(std::move(result));
+  } while (MoreResults());
+  return results;
+}
+
+void OdbcStatement::Cancel() {
+  CheckRc(SQLCancel(handle_.get()), "SQLCancel");
+}
+
+}  // namespace standin_test

@@ -1,0 +1,96 @@
+#include "standin_server.h"
+
+#include <signal.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace standin_test {
+namespace {
+
+constexpr auto kStartTimeout = std::chrono::seconds(20);
+constexpr auto kStopTimeout = std::chrono::seconds(10);
+constexpr std::string_view kListening = "listening on 127.0.0.1:";
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+StandinServer::StandinServer(StandinOptions options)
+    : options_(std::move(options)), data_dir_(dir_.path() / "data") {
+  std::filesystem::create_directory(data_dir_);
+  Start();
+}
+
+StandinServer::~StandinServer() {
+  stop();
+}
+
+void StandinServer::Start() {
+  std::vector<std::string> argv = {STANDIN_SERVER_PATH, "--data", data_dir_.string(), "--port",
+                                   "0"};
+  for (const std::string& login : options_.logins) {
+    argv.push_back("--login");
+    argv.push_back(login);
+  }
+  if (options_.trace) {
+    argv.push_back("--trace");
+    argv.push_back((dir_.path() / "trace.log").string());
+  }
+  const auto out = dir_.path() / "server.out";
+  process_ = std::make_unique<ChildProcess>(
+      argv, ChildStreams{.out = out, .err = dir_.path() / "server.err"});
+
+  const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
+  while (std::chrono::steady_clock::now() < deadline) {
+    const std::string text = ReadFile(out);
+    const std::size_t at = text.find(kListening);
+    const std::size_t end = text.find('\n', at);
+    if (at != std::string::npos && end != std::string::npos) {
+      port_ = std::stoi(text.substr(at + kListening.size(), end - at - kListening.size()));
+      return;
+    }
+    if (process_->WaitFor(std::chrono::milliseconds(10))) break;
+  }
+  const std::string why = process_->WaitFor(std::chrono::milliseconds(0))
+                              ? "sqlserver-standin exited before listening"
+                              : "sqlserver-standin did not report listening within 20 s";
+  process_.reset();
+  throw std::runtime_error(why + "; stdout: " + ReadFile(out) + "; stderr: " + errorOutput());
+}
+
+void StandinServer::stop() {
+  if (!process_) return;
+  process_->Signal(SIGTERM);
+  if (!process_->WaitFor(kStopTimeout)) {
+    process_->Signal(SIGKILL);
+    process_->WaitFor(kStopTimeout);
+  }
+  process_.reset();
+}
+
+void StandinServer::restart() {
+  stop();
+  Start();
+}
+
+std::vector<std::string> StandinServer::traceLines() const {
+  std::vector<std::string> lines;
+  std::istringstream text(ReadFile(dir_.path() / "trace.log"));
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string StandinServer::errorOutput() const {
+  return ReadFile(dir_.path() / "server.err");
+}
+
+}  // namespace standin_test

@@ -1,0 +1,57 @@
+// A sqlserver-standin process for one test binary or test, with its own data
+// directory, found by the port it reports.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+#include "temp_dir.h"
+
+namespace standin_test {
+
+struct StandinOptions {
+  std::vector<std::string> logins;  // "NAME:PASSWORD", in addition to sa with an empty password
+  bool trace = false;               // keep a trace file, read by traceLines()
+};
+
+class StandinServer {
+ public:
+  // Starts the server on a free port and waits (at most 20 s) until it
+  // listens. Throws std::runtime_error with the server's output if it does not.
+  explicit StandinServer(StandinOptions options = {});
+  // Stops the server and removes its data directory.
+  ~StandinServer();
+  StandinServer(const StandinServer&) = delete;
+  StandinServer& operator=(const StandinServer&) = delete;
+
+  // The port of the running server; it changes with restart().
+  int port() const { return port_; }
+  const std::filesystem::path& dataDir() const { return data_dir_; }
+
+  // The trace file's lines so far; empty before the first request.
+  std::vector<std::string> traceLines() const;
+
+  // What the server wrote to stderr so far.
+  std::string errorOutput() const;
+
+  // Stops the server (SIGTERM; SIGKILL after 10 s) and starts it again on the
+  // same data directory.
+  void restart();
+
+  // Stops the server as restart() does; a stopped server stays stopped.
+  void stop();
+
+ private:
+  void Start();
+
+  StandinOptions options_;
+  TempDir dir_;
+  std::filesystem::path data_dir_;
+  std::unique_ptr<ChildProcess> process_;
+  int port_ = 0;
+};
+
+}  // namespace standin_test
