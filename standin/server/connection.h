@@ -1,0 +1,71 @@
+// One client connection: the PRELOGIN/LOGIN7 handshake, then the session's
+// requests until the client leaves, breaks the protocol, is killed or the
+// server stops. Its Session lives exactly as long as the connection serves.
+//
+// Threads: Run() is the session thread, which executes requests one at a
+// time; while the session is logged in, a reader thread receives the client's
+// messages so that an ATTENTION (cancel) reaches the engine while a request runs.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+
+#include "engine.h"
+#include "packet.h"
+#include "server_version.h"
+#include "socket.h"
+#include "trace.h"
+
+namespace standin::server {
+
+class Connection {
+ public:
+  // Takes ownership of the connected socket `fd`.
+  Connection(int fd, Engine& engine, Trace& trace);
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  // Serves the client until the connection ends; never throws.
+  void Run();
+  // Ends the connection from any thread: Run returns soon after.
+  void Stop() { socket_.Shutdown(); }
+
+ private:
+  // A client message as the session thread receives it from the reader.
+  struct Incoming {
+    enum Kind { kRequest, kAttention, kClosed } kind;
+    tds::Message message;
+  };
+
+  // PRELOGIN and LOGIN7; true if a session was opened.
+  bool Handshake();
+  void SendLoginResponse(std::uint32_t packet_size);
+  void Serve();
+  void ReadMessages();
+  void Push(Incoming item);
+  Incoming Pop();
+  void Execute(const tds::Message& message, tds::PacketStream& stream);
+  void SendAttentionAcknowledgement(tds::PacketStream& stream);
+
+  tds::Socket socket_;
+  Engine& engine_;
+  Trace& trace_;
+  tds::TdsVersion version_ = tds::TdsVersion::k74;
+  std::uint32_t packet_size_ = tds::kDefaultPacketSize;
+  std::unique_ptr<Session> session_;  // declared after socket_: destroyed before it closes
+
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  std::deque<Incoming> queue_;
+  std::atomic<bool> closed_ = false;
+  // Attention acknowledgements already sent inside responses, whose ATTENTION
+  // messages are still queued.
+  int acknowledged_ahead_ = 0;
+};
+
+}  // namespace standin::server

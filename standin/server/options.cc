@@ -1,0 +1,74 @@
+#include "options.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+namespace standin::server {
+namespace {
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+  return s;
+}
+
+std::uint16_t ParsePort(const std::string& text) {
+  unsigned value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value > 65535) {
+    throw UsageError("bad port: " + text);
+  }
+  return static_cast<std::uint16_t>(value);
+}
+
+void AddLogin(ServerOptions& options, const std::string& text) {
+  auto colon = text.find(':');
+  if (colon == std::string::npos || colon == 0)
+    throw UsageError("bad login (want NAME:PASSWORD): " + text);
+  std::string name = text.substr(0, colon);
+  // Login names compare without regard to case: a second spelling replaces the first.
+  std::erase_if(options.logins,
+                [&](const auto& entry) { return Lower(entry.first) == Lower(name); });
+  options.logins[name] = text.substr(colon + 1);
+}
+
+}  // namespace
+
+const char* UsageText() {
+  return "usage: sqlserver-standin --data DIR [--port N] [--login NAME:PASSWORD]... [--trace "
+         "FILE]\n";
+}
+
+ServerOptions ParseOptions(const std::vector<std::string>& args) {
+  ServerOptions options;
+  bool have_data = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string name = args[i];
+    std::string value;
+    if (auto eq = name.find('='); name.starts_with("--") && eq != std::string::npos) {
+      value = name.substr(eq + 1);
+      name = name.substr(0, eq);
+    } else if (name == "--data" || name == "--port" || name == "--login" || name == "--trace") {
+      if (i + 1 >= args.size()) throw UsageError(name + " needs a value");
+      value = args[++i];
+    }
+    if (name == "--data") {
+      if (value.empty()) throw UsageError("--data needs a directory");
+      options.data_dir = value;
+      have_data = true;
+    } else if (name == "--port") {
+      options.port = ParsePort(value);
+    } else if (name == "--login") {
+      AddLogin(options, value);
+    } else if (name == "--trace") {
+      if (value.empty()) throw UsageError("--trace needs a file");
+      options.trace_file = value;
+    } else {
+      throw UsageError("unknown argument: " + args[i]);
+    }
+  }
+  if (!have_data) throw UsageError("--data is required");
+  return options;
+}
+
+}  // namespace standin::server

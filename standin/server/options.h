@@ -1,0 +1,35 @@
+// The command line of sqlserver-standin:
+//   sqlserver-standin --data DIR [--port N] [--login NAME:PASSWORD]... [--trace FILE]
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace standin::server {
+
+struct ServerOptions {
+  std::filesystem::path data_dir;
+  std::uint16_t port = 0;  // 0: any free port
+  // Login name -> password. The login sa (empty password) is always there;
+  // --login sa:PASSWORD changes its password.
+  std::map<std::string, std::string> logins = {{"sa", ""}};
+  std::filesystem::path trace_file;  // empty: no trace
+};
+
+// A command line the server cannot run with; what() says why.
+class UsageError : public std::runtime_error {
+ public:
+  explicit UsageError(const std::string& what) : std::runtime_error(what) {}
+};
+
+// Parses the arguments after the program name. Options may also be written --name=value.
+ServerOptions ParseOptions(const std::vector<std::string>& args);
+
+// The usage text printed with a UsageError.
+const char* UsageText();
+
+}  // namespace standin::server
