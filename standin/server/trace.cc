@@ -1,6 +1,8 @@
 #include "trace.h"
 
+#include <cctype>
 #include <cstdio>
+#include <map>
 #include <stdexcept>
 #include <string>
 
@@ -122,6 +124,58 @@ std::string Escaped(std::string line) {
   return out;
 }
 
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// The names in a parameter declaration list such as "@P1 INT,@P2 DECIMAL(10,2)".
+std::vector<std::string> DeclaredNames(const std::string& declaration) {
+  std::vector<std::string> names;
+  int depth = 0;
+  bool at_item_start = true;
+  for (std::size_t i = 0; i < declaration.size(); ++i) {
+    char c = declaration[i];
+    if (c == '(') ++depth;
+    if (c == ')') --depth;
+    if (c == ',' && depth == 0) {
+      at_item_start = true;
+    } else if (at_item_start && c == '@') {
+      std::size_t end = declaration.find_first_of(" \t\r\n,", i);
+      names.push_back(declaration.substr(i, end == std::string::npos ? end : end - i));
+      at_item_start = false;
+    }
+  }
+  return names;
+}
+
+// Clients pass the well-known procedures' arguments by position; the trace
+// names them as the procedures declare them, and the statement's parameters
+// as the declaration list passed along names them.
+std::vector<Param> Named(std::string_view procedure, std::vector<Param> params) {
+  static const std::map<std::string, std::vector<std::string>> kLeading = {
+      {"sp_executesql", {"@stmt", "@params"}},
+      {"sp_prepexec", {"@handle", "@params", "@stmt"}},
+      {"sp_prepare", {"@handle", "@params", "@stmt", "@options"}},
+      {"sp_execute", {"@handle"}},
+      {"sp_unprepare", {"@handle"}},
+  };
+  auto leading = kLeading.find(Lower(procedure));
+  if (leading == kLeading.end()) return params;
+  std::vector<std::string> names = leading->second;
+  for (std::size_t i = 0; i < params.size() && i < names.size(); ++i) {
+    if (names[i] != "@params") continue;
+    if (auto* declaration = std::get_if<std::string>(&params[i].value)) {
+      for (std::string& name : DeclaredNames(*declaration)) names.push_back(std::move(name));
+    }
+  }
+  for (std::size_t i = 0; i < params.size() && i < names.size(); ++i) {
+    if (params[i].name.empty()) params[i].name = names[i];
+  }
+  return params;
+}
+
 }  // namespace
 
 std::string FormatParam(const Param& param) {
@@ -146,7 +200,7 @@ void Trace::Batch(std::int32_t spid, std::string_view sql) {
 void Trace::Rpc(std::int32_t spid, std::string_view procedure, const std::vector<Param>& params) {
   if (!out_.is_open()) return;
   std::string line = "spid=" + std::to_string(spid) + " rpc " + std::string(procedure) + ":";
-  for (const Param& p : params) line += " " + FormatParam(p);
+  for (const Param& p : Named(procedure, params)) line += " " + FormatParam(p);
   WriteLine(std::move(line));
 }
 

@@ -12,6 +12,9 @@
 // after the value for output parameters; Unicode text values are written as
 // N'...' literals and stand without a type. NULL is NULL, binary is 0x..., other
 // values are T-SQL literals. CR and LF anywhere in a line appear as \r and \n.
+// Positional arguments of sp_executesql, sp_prepare, sp_prepexec, sp_execute and
+// sp_unprepare are shown under their declared names (@stmt, @params, @handle, and
+// the statement's own parameters as @params declares them); others as @?.
 #pragma once
 
 #include <cstdint>
