@@ -13,8 +13,8 @@
 namespace standin_test {
 
 struct StandinOptions {
-  std::vector<std::string> logins;  // "NAME:PASSWORD", in addition to sa with an empty password
-  bool trace = false;               // keep a trace file, read by traceLines()
+  std::vector<std::string> logins = {};  // "NAME:PASSWORD", besides sa with an empty password
+  bool trace = false;                    // keep a trace file, read by traceLines()
 };
 
 class StandinServer {

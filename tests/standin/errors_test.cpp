@@ -1,0 +1,175 @@
+// The errors the program and its operators see: SQL Server's numbers,
+// severities and texts, through the driver and through tsql.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "odbc_test_connection.h"
+#include "standin_server.h"
+#include "tsql_runner.h"
+
+namespace standin_test {
+namespace {
+
+using ::testing::HasSubstr;
+
+struct ErrorCase {
+  const char* name;
+  std::vector<std::string> setup;
+  std::string statement;
+  int native;
+  int severity;
+  std::string message;  // the text, or its start when it names generated things
+};
+
+const std::string kLongGlobalTemp = "##" + std::string(127, 'g');  // 129 characters
+const std::string kLongLocalTemp = "#" + std::string(116, 'l');    // 117 characters
+
+const ErrorCase kErrors[] = {
+    {"SyntaxError", {}, "CREATE TABLE e_syntax (a int,)", 102, 15, "Incorrect syntax near ')'."},
+    {"InvalidColumn",
+     {"CREATE TABLE e_cols (a int)"},
+     "SELECT nosuchcol FROM e_cols",
+     207,
+     16,
+     "Invalid column name 'nosuchcol'."},
+    {"InvalidObject",
+     {},
+     "SELECT * FROM nosuchtable",
+     208,
+     16,
+     "Invalid object name 'nosuchtable'."},
+    {"ObjectExists",
+     {"CREATE TABLE e_dup (a int)"},
+     "CREATE TABLE e_dup (b int)",
+     2714,
+     16,
+     "There is already an object named 'e_dup' in the database."},
+    {"DropMissingTable",
+     {},
+     "DROP TABLE nosuchtable",
+     3701,
+     11,
+     "Cannot drop the table 'nosuchtable', because it does not exist or you do not have "
+     "permission."},
+    {"UseMissingDatabase",
+     {},
+     "USE nosuchdb",
+     911,
+     16,
+     "Database 'nosuchdb' does not exist. Make sure that the name is entered correctly."},
+    {"DatabaseExists",
+     {},
+     "CREATE DATABASE ErrorsTest",
+     1801,
+     16,
+     "Database 'ErrorsTest' already exists. Choose a different database name."},
+    {"NullIntoNotNull",
+     {"CREATE TABLE e_nn (id int NOT NULL, v int)"},
+     "INSERT INTO e_nn (v) VALUES (1)",
+     515,
+     16,
+     "Cannot insert the value NULL into column 'id', table 'ErrorsTest.dbo.e_nn'; column does "
+     "not allow nulls. INSERT fails."},
+    {"DuplicateKey",
+     {"CREATE TABLE e_pk (id int NOT NULL PRIMARY KEY)", "INSERT INTO e_pk VALUES (1)"},
+     "INSERT INTO e_pk VALUES (1)",
+     2627,
+     14,
+     "Violation of PRIMARY KEY constraint 'PK__e_pk__"},
+    {"StringTruncated",
+     {"CREATE TABLE e_len (v varchar(3))"},
+     "INSERT INTO e_len VALUES ('abcd')",
+     8152,
+     16,
+     "String or binary data would be truncated."},
+    {"BadDate",
+     {},
+     "SELECT CAST('not a date' AS datetime)",
+     241,
+     16,
+     "Conversion failed when converting date and/or time from character string."},
+    {"BadNumber",
+     {},
+     "SELECT 1 + 'abc'",
+     245,
+     16,
+     "Conversion failed when converting the varchar value 'abc' to data type int."},
+    {"IdentifierTooLong",
+     {},
+     "CREATE TABLE " + kLongGlobalTemp + " (a int)",
+     103,
+     15,
+     "The identifier that starts with '" + kLongGlobalTemp.substr(0, 128) +
+         "' is too long. Maximum length is 128."},
+    {"TempNameTooLong",
+     {},
+     "CREATE TABLE " + kLongLocalTemp + " (a int)",
+     193,
+     15,
+     "The object or column name starting with '" + kLongLocalTemp +
+         "' is too long. The maximum length is 116 characters."},
+};
+
+class ErrorsTest : public ::testing::TestWithParam<ErrorCase> {
+ protected:
+  static void SetUpTestSuite() {
+    server_ = std::make_unique<StandinServer>();
+    OdbcTestConnection(server_->port()).Exec("CREATE DATABASE ErrorsTest");
+  }
+  static void TearDownTestSuite() { server_.reset(); }
+  static int port() { return server_->port(); }
+
+ private:
+  static inline std::unique_ptr<StandinServer> server_;
+};
+
+TEST_P(ErrorsTest, ReportsSqlServersNumberAndText) {
+  const ErrorCase& c = GetParam();
+  OdbcTestConnection connection(port(), {"sa", "", "ErrorsTest"});
+  for (const std::string& sql : c.setup) connection.Exec(sql);
+  try {
+    connection.Exec(c.statement);
+    FAIL() << "no error from: " << c.statement;
+  } catch (const OdbcError& error) {
+    EXPECT_EQ(error.native(), c.native) << error.what();
+    EXPECT_THAT(error.message(), HasSubstr(c.message)) << error.what();
+  }
+  // The error ended the statement, not the session.
+  EXPECT_EQ(connection.Scalar("SELECT DB_NAME()"), "ErrorsTest");
+}
+
+TEST_P(ErrorsTest, TsqlShowsNumberAndSeverity) {
+  const ErrorCase& c = GetParam();
+  TsqlResult result = RunTsql(port(), c.setup, {"sa", "", "ErrorsTest"});
+  result = RunTsql(port(), {c.statement}, {"sa", "", "ErrorsTest"});
+  EXPECT_THAT(result.out + result.err, HasSubstr("Msg " + std::to_string(c.native) + " (severity " +
+                                                 std::to_string(c.severity)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Errors, ErrorsTest, ::testing::ValuesIn(kErrors),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ErrorsTest, LineNumberCountsFromTheBatchStart) {
+  const TsqlResult result =
+      RunTsql(port(), {"SELECT 1\nSELECT 2\nSELECT * FROM nosuchtable"}, {"sa", "", "ErrorsTest"});
+  EXPECT_THAT(result.out + result.err, HasSubstr("Msg 208 (severity 16, state 1)"));
+  EXPECT_THAT(result.out + result.err, HasSubstr("Line 3"));
+}
+
+TEST_F(ErrorsTest, ErrorInOneStatementDoesNotUndoTheEarlierOnes) {
+  OdbcTestConnection connection(port(), {"sa", "", "ErrorsTest"});
+  connection.Exec("CREATE TABLE e_partial (id int NOT NULL PRIMARY KEY)");
+  EXPECT_THROW(connection.Exec("INSERT INTO e_partial VALUES (1)\n"
+                               "INSERT INTO e_partial VALUES (1)\n"
+                               "INSERT INTO e_partial VALUES (2)"),
+               OdbcError);
+  // A constraint violation ends only its statement: SQL Server runs on.
+  EXPECT_EQ(connection.Scalar("SELECT COUNT(*) FROM e_partial"), "2");
+}
+
+}  // namespace
+}  // namespace standin_test

@@ -1,0 +1,147 @@
+// Comparison and typing rules of SQL Server's default collation that the
+// program relies on without saying so.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "odbc_test_connection.h"
+#include "standin_server.h"
+
+namespace standin_test {
+namespace {
+
+class SemanticsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    server_ = std::make_unique<StandinServer>();
+    OdbcTestConnection connection(server_->port());
+    connection.Exec("CREATE DATABASE Semantics");
+    connection.Exec("USE Semantics");
+    connection.Exec(
+        "CREATE TABLE Inmates (BookNo varchar(15) NOT NULL PRIMARY KEY, "
+        "LName varchar(15), FName varchar(15), Code char(5), Qty int)");
+    connection.Exec(
+        "INSERT INTO Inmates VALUES ('B1', 'Smith', 'Zoë', 'AB', 2), "
+        "('b2', 'smith', 'José', 'ab   ', 3), ('B3', 'Brown', 'Ann', 'CD', NULL), "
+        "('B4', 'SMITH ', 'zoe', NULL, 5)");
+  }
+  static void TearDownTestSuite() { server_.reset(); }
+  static OdbcTestConnection Connect() {
+    return OdbcTestConnection(server_->port(), {"sa", "", "Semantics"});
+  }
+
+ private:
+  static inline std::unique_ptr<StandinServer> server_;
+};
+
+struct ScalarCase {
+  const char* name;
+  const char* query;
+  Cell expected;
+};
+
+class ScalarTest : public SemanticsTest, public ::testing::WithParamInterface<ScalarCase> {};
+
+TEST_P(ScalarTest, Answers) {
+  OdbcTestConnection connection = Connect();
+  EXPECT_EQ(connection.Scalar(GetParam().query), GetParam().expected) << GetParam().query;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Collation, ScalarTest,
+    ::testing::Values(
+        ScalarCase{"EqualityIgnoresCase", "SELECT COUNT(*) FROM Inmates WHERE LName = 'SMITH'",
+                   "3"},
+        ScalarCase{"EqualityIgnoresTrailingBlanks",
+                   "SELECT COUNT(*) FROM Inmates WHERE LName = 'Smith   '", "3"},
+        ScalarCase{"AccentsStillCount", "SELECT COUNT(*) FROM Inmates WHERE FName = 'ZOE'", "1"},
+        ScalarCase{"AccentedMatchIgnoresCase", "SELECT COUNT(*) FROM Inmates WHERE FName = 'ZOË'",
+                   "1"},
+        ScalarCase{"CharComparesPadded", "SELECT COUNT(*) FROM Inmates WHERE Code = 'ab'", "2"},
+        ScalarCase{"LikeIgnoresCase", "SELECT COUNT(*) FROM Inmates WHERE LName LIKE 'sm%'", "3"},
+        ScalarCase{"InIgnoresCase", "SELECT COUNT(*) FROM Inmates WHERE BookNo IN ('b1', 'B2')",
+                   "2"},
+        ScalarCase{"GroupByFoldsCaseAndBlanks",
+                   "SELECT COUNT(*) FROM (SELECT LName FROM Inmates GROUP BY LName) AS g", "2"},
+        ScalarCase{"DistinctFoldsCase", "SELECT COUNT(DISTINCT LName) FROM Inmates", "2"},
+        ScalarCase{"OrderByIgnoresCase", "SELECT TOP 1 BookNo FROM Inmates ORDER BY BookNo DESC",
+                   "B4"},
+        ScalarCase{"NamesIgnoreCase", "SELECT COUNT(*) FROM INMATES WHERE lname = 'brown'", "1"},
+        ScalarCase{"LenIgnoresTrailingBlanks", "SELECT LEN('abc  ')", "3"},
+        ScalarCase{"DataLengthCountsThem", "SELECT DATALENGTH('abc  ')", "5"},
+        ScalarCase{"CharColumnIsPadded", "SELECT Code + '|' FROM Inmates WHERE BookNo = 'B1'",
+                   "AB   |"},
+        ScalarCase{"CountSkipsNulls", "SELECT COUNT(Qty) FROM Inmates", "3"},
+        ScalarCase{"SumOfNoRowsIsNull", "SELECT SUM(Qty) FROM Inmates WHERE BookNo = 'none'",
+                   std::nullopt},
+        ScalarCase{"NullIsNotEqualToNull",
+                   "SELECT COUNT(*) FROM Inmates WHERE Code = NULL OR Code <> 'AB'", "1"},
+        ScalarCase{"IntegerDivisionTruncates", "SELECT 7 / 2", "3"},
+        ScalarCase{"IsNullSubstitutes", "SELECT ISNULL(Qty, -1) FROM Inmates WHERE BookNo = 'B3'",
+                   "-1"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct TypedResultCase {
+  const char* name;
+  const char* query;
+  SQLSMALLINT sql_type;
+};
+
+class ResultTypeTest : public SemanticsTest,
+                       public ::testing::WithParamInterface<TypedResultCase> {};
+
+TEST_P(ResultTypeTest, IsReportedAsSqlServerTypesIt) {
+  OdbcTestConnection connection = Connect();
+  const ResultSet result = connection.Query(GetParam().query);
+  ASSERT_EQ(result.columns.size(), 1u);
+  EXPECT_EQ(result.columns[0].sql_type, GetParam().sql_type) << GetParam().query;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Typing, ResultTypeTest,
+    ::testing::Values(
+        TypedResultCase{"CountIsInt", "SELECT COUNT(*) FROM Inmates", SQL_INTEGER},
+        TypedResultCase{"CountBigIsBigInt", "SELECT COUNT_BIG(*) FROM Inmates", SQL_BIGINT},
+        TypedResultCase{"SumOfIntIsInt", "SELECT SUM(Qty) FROM Inmates", SQL_INTEGER},
+        TypedResultCase{"MaxKeepsColumnType", "SELECT MAX(LName) FROM Inmates", SQL_VARCHAR},
+        TypedResultCase{"IntegerLiteralIsInt", "SELECT 1", SQL_INTEGER},
+        TypedResultCase{"StringLiteralIsVarChar", "SELECT 'x'", SQL_VARCHAR},
+        TypedResultCase{"UnicodeLiteralIsNVarChar", "SELECT N'x'", SQL_WVARCHAR}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A star lists columns as declared; a named column comes back as the query spells it.
+TEST_F(SemanticsTest, ColumnNames) {
+  OdbcTestConnection connection = Connect();
+  const ResultSet star = connection.Query("SELECT * FROM inmates WHERE 1 = 0");
+  ASSERT_EQ(star.columns.size(), 5u);
+  EXPECT_EQ(star.columns[0].name, "BookNo");
+  EXPECT_EQ(star.columns[1].name, "LName");
+  const ResultSet named = connection.Query(
+      "SELECT bookno, LNAME, COUNT(*) AS Total FROM inmates GROUP BY bookno, LNAME");
+  ASSERT_EQ(named.columns.size(), 3u);
+  EXPECT_EQ(named.columns[0].name, "bookno");
+  EXPECT_EQ(named.columns[1].name, "LNAME");
+  EXPECT_EQ(named.columns[2].name, "Total");
+}
+
+TEST_F(SemanticsTest, PrimaryKeyIgnoresCase) {
+  OdbcTestConnection connection = Connect();
+  try {
+    connection.Exec("INSERT INTO Inmates (BookNo) VALUES ('b3')");
+    FAIL() << "'b3' was accepted next to 'B3'";
+  } catch (const OdbcError& error) {
+    EXPECT_EQ(error.native(), 2627) << error.what();
+  }
+}
+
+TEST_F(SemanticsTest, ParameterComparesIgnoringCase) {
+  OdbcTestConnection connection = Connect();
+  EXPECT_EQ(
+      connection.Scalar("SELECT BookNo FROM Inmates WHERE FName = ?", {SqlParam::VarChar("JOSÉ")}),
+      "b2");
+}
+
+}  // namespace
+}  // namespace standin_test
