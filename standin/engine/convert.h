@@ -1,0 +1,28 @@
+// Conversions between SQL Server types on canonical values, with SQL Server's
+// rules and errors.
+#pragma once
+
+#include <string>
+
+#include "datetime.h"
+#include "sql_value.h"
+
+namespace standin::engine {
+
+enum class ConvertMode {
+  Assign,    // storing into a column or parameter: over-long text fails with 8152
+  Explicit,  // CAST / CONVERT and implicit conversions in expressions: text is cut
+};
+
+// Converts `value` of type `from` to type `to`; throws SqlError (241, 242,
+// 245, 8114, 8115, 8152, ...) where SQL Server fails the conversion.
+Value Convert(const Value& value, const SqlType& from, const SqlType& to, ConvertMode mode,
+              DateOrder order);
+
+// The text of a value as CONVERT(varchar, value) shows it.
+std::string ValueText(const Value& value, const SqlType& type);
+
+// A number with exactly `scale` fraction digits, rounded half away from zero.
+std::string FormatScaled(double number, int scale);
+
+}  // namespace standin::engine

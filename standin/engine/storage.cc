@@ -1,0 +1,81 @@
+#include "storage.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "collation.h"
+#include "convert.h"
+#include "sql_types.h"
+
+namespace standin::engine {
+
+namespace {
+
+double AsDouble(const Value& v) {
+  if (auto* i = std::get_if<std::int64_t>(&v)) return static_cast<double>(*i);
+  if (auto* d = std::get_if<double>(&v)) return *d;
+  if (auto* s = std::get_if<std::string>(&v)) return std::strtod(s->c_str(), nullptr);
+  return 0;
+}
+
+std::string AsText(const Value& v) {
+  if (auto* s = std::get_if<std::string>(&v)) return *s;
+  if (auto* i = std::get_if<std::int64_t>(&v)) return std::to_string(*i);
+  if (auto* b = std::get_if<Bytes>(&v)) return std::string(b->begin(), b->end());
+  return ValueText(v, MakeType(TypeId::Float));
+}
+
+std::string ScaledText(const Value& v, int scale) {
+  if (auto* i = std::get_if<std::int64_t>(&v)) {
+    std::string s = std::to_string(*i);
+    if (scale > 0) s += "." + std::string(scale, '0');
+    return s;
+  }
+  return FormatScaled(AsDouble(v), scale);
+}
+
+}  // namespace
+
+Value ToStorage(const Value& value, const SqlType& type) {
+  if (auto* s = std::get_if<std::string>(&value); s && IsExact(type.id)) {
+    if (type.id == TypeId::Decimal && type.scale == 0 && s->size() < 18)
+      return static_cast<std::int64_t>(std::strtoll(s->c_str(), nullptr, 10));
+    return std::strtod(s->c_str(), nullptr);
+  }
+  return value;
+}
+
+Value FromStorage(const Value& stored, const SqlType& type) {
+  if (IsNull(stored)) return stored;
+  TypeId id = type.id;
+  if (IsInteger(id)) {
+    std::int64_t n;
+    if (auto* i = std::get_if<std::int64_t>(&stored))
+      n = *i;
+    else
+      n = static_cast<std::int64_t>(std::trunc(AsDouble(stored)));
+    if (id == TypeId::Bit) n = n != 0;
+    return n;
+  }
+  if (id == TypeId::Float || id == TypeId::Real) return AsDouble(stored);
+  if (IsExact(id)) return ScaledText(stored, id == TypeId::Decimal ? type.scale : 4);
+  if (IsBinary(id)) {
+    Bytes bytes;
+    if (auto* b = std::get_if<Bytes>(&stored))
+      bytes = *b;
+    else {
+      std::string s = AsText(stored);
+      bytes.assign(s.begin(), s.end());
+    }
+    if (id == TypeId::Binary && type.length > 0) bytes.resize(type.length, 0);
+    return bytes;
+  }
+  std::string text = AsText(stored);
+  if (IsFixedLength(id) && type.length > 0) {
+    std::size_t n = CharCount(text);
+    if (n < static_cast<std::size_t>(type.length)) text.append(type.length - n, ' ');
+  }
+  return text;
+}
+
+}  // namespace standin::engine

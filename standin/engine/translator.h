@@ -1,0 +1,105 @@
+// Turns parsed T-SQL queries and expressions into SQLite SQL, resolving names
+// against the catalog and typing every expression as SQL Server types it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ast.h"
+#include "catalog.h"
+#include "sql_value.h"
+
+namespace standin::engine {
+
+// What the translator asks of the session it works for.
+class Resolver {
+ public:
+  virtual ~Resolver() = default;
+  // The table a name stands for; throws 208 when there is none.
+  virtual TableInfo Table(const ObjectName& name) = 0;
+  // The table, or nullopt (OBJECT_ID).
+  virtual std::optional<TableInfo> FindTable(const ObjectName& name) = 0;
+  // A parameter (@P1) or system variable (@@SPID) with its type and value;
+  // throws 137 when it is not declared.
+  virtual Param Variable(const std::string& name) = 0;
+  // The value of a session function without arguments (DB_NAME,
+  // SCOPE_IDENTITY, USER_NAME, HOST_NAME, APP_NAME, GETDATE), or nullopt.
+  virtual std::optional<Param> SessionFunction(const std::string& upper_name) = 0;
+};
+
+// An expression in SQLite SQL and its SQL Server type.
+struct Typed {
+  std::string sql;
+  SqlType type;
+  bool null_literal = false;  // the literal NULL, which takes any type
+};
+
+// One table (or derived table) visible to expressions.
+struct Source {
+  std::string sql_alias;  // t0, t1, ... in the generated SQL
+  std::string exposed;    // the alias, or the table's name
+  std::vector<ColumnInfo> columns;
+};
+
+struct Scope {
+  std::vector<Source> sources;
+  const Scope* outer = nullptr;
+};
+
+// A query ready for SQLite: SQL with ?N parameters, their values, and the
+// result columns it produces.
+struct TranslatedQuery {
+  std::string sql;
+  std::vector<Value> binds;
+  std::vector<Column> columns;
+};
+
+class Translator {
+ public:
+  explicit Translator(Resolver& resolver) : resolver_(resolver) {}
+
+  // A whole SELECT (with UNION, ORDER BY, TOP).
+  std::vector<Column> Query(const Select& select, const Scope* outer, std::string& sql);
+  // An expression typed in `scope`.
+  Typed Expression(const Expr& e, const Scope& scope);
+  // A search condition (WHERE, ON, HAVING) in `scope`.
+  std::string Condition(const Expr& e, const Scope& scope);
+  // `t` converted to `to` (assign: over-long text fails instead of being cut).
+  Typed ConvertTo(const Typed& t, const SqlType& to, bool assign = false) const;
+  // A scope with one table, seen as `alias` (or its name), emitted as t0.
+  Source TableSource(const TableInfo& table, const std::string& alias,
+                     const std::string& sql_alias);
+
+  // Values of the ?N parameters emitted so far, in order of N.
+  std::vector<Value>& binds() { return binds_; }
+  // Emits a parameter holding `value` (a storage value) and returns "?N".
+  std::string Bind(const Value& storage_value);
+
+ private:
+  std::string FromClause(const std::vector<FromItem>& from, Scope& scope);
+  std::string SourceFor(const TableRef& ref, Scope& scope);
+  std::vector<Column> Core(const Select& s, const Scope* outer, std::string& sql,
+                           std::vector<std::string>& item_sql, Scope& scope);
+  std::string OrderBy(const Select& s, const std::vector<Column>& columns, const Scope* scope);
+
+  Typed ColumnRef(const Expr& e, const Scope& scope);
+  Typed Literal(const Expr& e);
+  Typed Function(const Expr& e, const Scope& scope);
+  Typed Arithmetic(const Expr& e, const Scope& scope);
+  Typed Case(const Expr& e, const Scope& scope);
+  std::string Comparison(const std::string& op, Typed a, Typed b);
+  Typed Subquery(const Select& s, const Scope& scope);
+  // Brings both sides to one type where SQLite would otherwise compare them
+  // differently from SQL Server (text against numbers, dates, GUIDs).
+  void Unify(Typed& a, Typed& b) const;
+
+  Resolver& resolver_;
+  std::vector<Value> binds_;
+  int next_alias_ = 0;
+};
+
+// True for types compared under the TSQLCI collation.
+bool UsesCollation(const SqlType& type);
+
+}  // namespace standin::engine
