@@ -75,9 +75,7 @@ using Bytes = std::vector<std::uint8_t>;
 //   Binary, VarBinary, Image     -> Bytes
 using Value = std::variant<std::monostate, std::int64_t, double, std::string, Bytes>;
 
-inline bool IsNull(const Value& v) {
-  return std::holds_alternative<std::monostate>(v);
-}
+inline bool IsNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
 
 // One column of a result set.
 struct Column {
