@@ -1,6 +1,7 @@
 #include "response_writer.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace standin::tds {
 namespace {
@@ -32,6 +33,14 @@ void ResponseWriter::ReleaseHeld() {
   WriteDone(scratch_, held_->kind, held_->status | kDoneMore, held_->command, held_->count,
             version_);
   held_.reset();
+}
+
+void ResponseWriter::Emit(const std::function<void(ByteWriter&)>& write) {
+  ByteWriter token;
+  write(token);  // may throw on a value that does not fit its column; nothing is half-sent then
+  ReleaseHeld();
+  scratch_.Append(token.Bytes());
+  Send();
 }
 
 void ResponseWriter::Hold(const HeldDone& done) {
@@ -73,18 +82,14 @@ void ResponseWriter::Finish(bool failed) {
 
 void ResponseWriter::Columns(const std::vector<Column>& columns) {
   if (!Open()) return;
-  ReleaseHeld();
+  Emit([&](ByteWriter& out) { WriteColumnMetadata(out, columns, version_); });
   columns_ = columns;
   result_set_open_ = true;
-  WriteColumnMetadata(scratch_, columns_, version_);
-  Send();
 }
 
 void ResponseWriter::Row(const std::vector<Value>& values) {
   if (!Open()) return;
-  ReleaseHeld();
-  WriteRow(scratch_, columns_, values, version_);
-  Send();
+  Emit([&](ByteWriter& out) { WriteRow(out, columns_, values, version_); });
 }
 
 void ResponseWriter::Done(const StatementDone& done) {
@@ -104,39 +109,33 @@ void ResponseWriter::Done(const StatementDone& done) {
 
 void ResponseWriter::Message(const ServerMessage& message) {
   if (!Open()) return;
-  ReleaseHeld();
-  WriteMessage(scratch_, message, server_name_, version_);
-  Send();
+  Emit([&](ByteWriter& out) { WriteMessage(out, message, server_name_, version_); });
 }
 
 void ResponseWriter::DatabaseChanged(const std::string& old_name, const std::string& new_name) {
   if (!Open()) return;
-  ReleaseHeld();
-  WriteEnvChange(scratch_, EnvChange::kDatabase, new_name, old_name);
   ServerMessage info;
   info.number = kChangedDatabase;
   info.state = 1;
   info.severity = 0;
   info.text = "Changed database context to '" + new_name + "'.";
-  WriteMessage(scratch_, info, server_name_, version_);
-  Send();
+  Emit([&](ByteWriter& out) {
+    WriteEnvChange(out, EnvChange::kDatabase, new_name, old_name);
+    WriteMessage(out, info, server_name_, version_);
+  });
 }
 
 void ResponseWriter::ReturnStatus(std::int32_t status) {
   if (!Open()) return;
-  ReleaseHeld();
-  WriteReturnStatus(scratch_, status);
-  Send();
+  Emit([&](ByteWriter& out) { WriteReturnStatus(out, status); });
 }
 
 void ResponseWriter::ReturnValue(const Param& param) {
   if (!Open()) return;
-  ReleaseHeld();
   auto it = std::find(param_names_.begin(), param_names_.end(), param.name);
   auto ordinal =
       static_cast<std::uint16_t>(it == param_names_.end() ? 0 : it - param_names_.begin());
-  WriteReturnValue(scratch_, ordinal, param, version_);
-  Send();
+  Emit([&](ByteWriter& out) { WriteReturnValue(out, ordinal, param, version_); });
 }
 
 }  // namespace standin::tds

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,6 +57,8 @@ class ResponseWriter : public ResultSink {
   // Sends the held DONE, with DONE_MORE since a token follows it.
   void ReleaseHeld();
   void Hold(const HeldDone& done);
+  // Writes one or more tokens with `write`, after the held DONE.
+  void Emit(const std::function<void(ByteWriter&)>& write);
   // Sends the scratch buffer's tokens.
   void Send();
 
