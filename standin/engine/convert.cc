@@ -183,9 +183,9 @@ Value ToGuid(const Value& v, const SqlType& from, const SqlType& to) {
     t[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(t[i])));
   }
   if (!ok)
-    throw Terminating(Msg(8169, 16, 2,
-                          "Conversion failed when converting from a character string to "
-                          "uniqueidentifier."));
+    throw BatchAbort(Msg(8169, 16, 2,
+                         "Conversion failed when converting from a character string to "
+                         "uniqueidentifier."));
   return t;
 }
 

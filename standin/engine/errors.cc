@@ -194,9 +194,9 @@ SqlError DateOutOfRange(std::string_view from_type, std::string_view to_type) {
 }
 SqlError ValueConversion(std::string_view from_type, std::string_view value,
                          std::string_view to_type) {
-  return Terminating(Msg(245, 16, 1,
-                         "Conversion failed when converting the " + std::string(from_type) +
-                             " value " + Q(value) + " to data type " + std::string(to_type) + "."));
+  return BatchAbort(Msg(245, 16, 1,
+                        "Conversion failed when converting the " + std::string(from_type) +
+                            " value " + Q(value) + " to data type " + std::string(to_type) + "."));
 }
 SqlError ArithmeticOverflow(std::string_view to_type) {
   return Terminating(Msg(8115, 16, 2,
@@ -209,15 +209,15 @@ SqlError ConversionNotAllowed(std::string_view from_type, std::string_view to_ty
                             std::string(to_type) + " is not allowed."));
 }
 SqlError NumericConversion(std::string_view from_type, std::string_view to_type) {
-  return Terminating(Msg(8114, 16, 5,
-                         "Error converting data type " + std::string(from_type) + " to " +
-                             std::string(to_type) + "."));
+  return BatchAbort(Msg(8114, 16, 5,
+                        "Error converting data type " + std::string(from_type) + " to " +
+                            std::string(to_type) + "."));
 }
 SqlError DivideByZero() {
   return Terminating(Msg(8134, 16, 1, "Divide by zero error encountered."));
 }
 SqlError LockTimeout() {
-  return Terminating(Msg(1222, 16, 45, "Lock request time out period exceeded."));
+  return StatementOnly(Msg(1222, 16, 51, "Lock request time out period exceeded."));
 }
 SqlError Deadlock(std::int32_t spid) {
   return BatchAbort(Msg(1205, 13, 51,

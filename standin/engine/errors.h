@@ -33,7 +33,7 @@ ServerMessage Msg(std::int32_t number, std::uint8_t severity, std::uint8_t state
 SqlError Terminating(ServerMessage message);
 // A run-time error after which the batch goes on, without 3621.
 SqlError StatementOnly(ServerMessage message);
-// A compile or resolution error: the batch stops.
+// A compile or resolution error, or a failed conversion: the batch stops.
 SqlError BatchAbort(ServerMessage message);
 
 SqlError SyntaxError(std::string_view near);              // 102, or 156 for reserved keywords

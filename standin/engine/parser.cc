@@ -219,7 +219,10 @@ class Parser {
     Accept("INTO");
     InsertStmt s;
     s.table = Object();
-    SkipTableHints();
+    if (Peek().Is("WITH") && Peek(1).IsSymbol("(")) {
+      Take();
+      SkipParens();
+    }
     if (Peek().IsSymbol("(") && !Peek(1).Is("SELECT")) {
       Take();
       do s.columns.push_back(Name());

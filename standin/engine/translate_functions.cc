@@ -224,9 +224,8 @@ Typed Translator::Function(const Expr& e, const Scope& scope) {
   if (e.args.empty()) {
     std::string name = f;
     if (name == "SYSDATETIME" || name == "CURRENT_TIMESTAMP") name = "GETDATE";
-    if (name == "SUSER_SNAME" || name == "SUSER_NAME" || name == "SYSTEM_USER" ||
-        name == "CURRENT_USER")
-      name = "USER_NAME";
+    if (name == "SUSER_NAME" || name == "SYSTEM_USER") name = "SUSER_SNAME";
+    if (name == "CURRENT_USER") name = "USER_NAME";
     if (std::optional<Param> p = resolver_.SessionFunction(name))
       return Typed{Bind(ToStorage(p->value, p->type)), p->type};
   }

@@ -1,0 +1,356 @@
+// Running requests: batches statement by statement, with SQL Server's rules
+// for which errors end a batch, and the statements that only change the
+// session (SET, USE, KILL, transactions, IF, EXEC).
+#include <variant>
+
+#include "collation.h"
+#include "datetime.h"
+#include "parser.h"
+#include "session_impl.h"
+#include "storage.h"
+
+namespace standin {
+
+using namespace engine;
+
+namespace {
+
+// Unwinds the statements of a batch after an error that ends it.
+struct BatchAborted {};
+
+bool IsAcceptedOption(const std::string& option) {
+  static constexpr const char* kOptions[] = {"TEXTSIZE",
+                                             "ANSI_NULLS",
+                                             "ANSI_WARNINGS",
+                                             "ANSI_PADDING",
+                                             "ANSI_NULL_DFLT_ON",
+                                             "ANSI_NULL_DFLT_OFF",
+                                             "ANSI_DEFAULTS",
+                                             "CONCAT_NULL_YIELDS_NULL",
+                                             "ARITHABORT",
+                                             "ARITHIGNORE",
+                                             "NUMERIC_ROUNDABORT",
+                                             "CURSOR_CLOSE_ON_COMMIT",
+                                             "IMPLICIT_TRANSACTIONS",
+                                             "XACT_ABORT",
+                                             "DATEFIRST",
+                                             "ROWCOUNT",
+                                             "DEADLOCK_PRIORITY",
+                                             "NO_BROWSETABLE",
+                                             "FMTONLY",
+                                             "STATISTICS",
+                                             "SHOWPLAN_TEXT",
+                                             "SHOWPLAN_ALL",
+                                             "SHOWPLAN_XML",
+                                             "QUERY_GOVERNOR_COST_LIMIT",
+                                             "REMOTE_PROC_TRANSACTIONS",
+                                             "FORCEPLAN",
+                                             "NOEXEC",
+                                             "PARSEONLY",
+                                             "OFFSETS",
+                                             "TRANSACTION",
+                                             "CONTEXT_INFO",
+                                             "IDENTITY_INSERT"};
+  for (const char* o : kOptions)
+    if (option == o) return true;
+  return false;
+}
+
+}  // namespace
+
+void SessionImpl::Request(ResultSink& sink, const std::function<void()>& run) {
+  {
+    std::lock_guard lock(cancel_mutex_);
+    running_ = true;
+    cancel_ = false;
+  }
+  bool acknowledged = false;
+  try {
+    CheckCancel();
+    run();
+  } catch (const RequestCancelled&) {
+    sink.Done(StatementDone{false, 0, false, true});
+    acknowledged = true;
+  } catch (const SessionKilled&) {
+    acknowledged = true;  // the connection is being closed
+  }
+  std::lock_guard lock(cancel_mutex_);
+  // An ATTENTION that arrived after the last statement still gets its acknowledgement.
+  if (cancel_ && !acknowledged && !killed_) sink.Done(StatementDone{false, 0, false, true});
+  running_ = false;
+  cancel_ = false;
+}
+
+void SessionImpl::Batch(std::string_view sql, ResultSink& sink) {
+  Request(sink, [&] { RunBatch(sql, {}, sink); });
+}
+
+void SessionImpl::Rpc(std::string_view procedure, std::vector<Param> params, ResultSink& sink) {
+  Request(sink, [&] {
+    try {
+      CallProcedure(std::string(procedure), std::move(params), sink);
+    } catch (const SqlError& e) {
+      ReportError(e, 1, sink);
+      sink.Done(StatementDone{false, 0, true, false});
+    }
+  });
+}
+
+void SessionImpl::RunBatch(std::string_view sql, std::vector<Param> variables, ResultSink& sink) {
+  std::vector<Param> saved = std::move(variables_);
+  variables_ = std::move(variables);
+  struct Restore {
+    std::vector<Param>& target;
+    std::vector<Param>& saved;
+    ~Restore() { target = std::move(saved); }
+  } restore{variables_, saved};
+  std::vector<Statement> statements;
+  try {
+    statements = ParseBatch(sql, quoted_identifier_);
+  } catch (const SqlError& e) {
+    ReportError(e, 1, sink);
+    sink.Done(StatementDone{false, 0, true, false});
+    return;
+  }
+  RunStatements(statements, sink);
+}
+
+bool SessionImpl::RunStatements(const std::vector<Statement>& statements, ResultSink& sink) {
+  for (const Statement& s : statements) {
+    CheckCancel();
+    try {
+      RunStatement(s, sink);
+      last_error_ = 0;
+    } catch (const SqlError& e) {
+      ReportError(e, s.line, sink);
+      sink.Done(StatementDone{false, 0, true, false});
+      if (e.aborts_batch()) return false;
+    } catch (const BatchAborted&) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void SessionImpl::ReportError(const SqlError& error, int line, ResultSink& sink) {
+  bool first = true;
+  for (ServerMessage m : error.messages()) {
+    if (m.line == 0) m.line = line;
+    if (first && m.IsError()) {
+      last_error_ = m.number;
+      first = false;
+    }
+    sink.Message(m);
+  }
+}
+
+void SessionImpl::RunStatement(const Statement& statement, ResultSink& sink) {
+  std::visit(
+      [&](const auto& body) {
+        using T = std::decay_t<decltype(body)>;
+        if constexpr (std::is_same_v<T, std::shared_ptr<engine::Select>>) {
+          Select(*body, sink);
+        } else if constexpr (std::is_same_v<T, InsertStmt>) {
+          Insert(body, sink);
+        } else if constexpr (std::is_same_v<T, UpdateStmt>) {
+          Update(body, sink);
+        } else if constexpr (std::is_same_v<T, DeleteStmt>) {
+          Delete(body, sink);
+        } else if constexpr (std::is_same_v<T, CreateTableStmt>) {
+          CreateTable(body, sink);
+        } else if constexpr (std::is_same_v<T, DropTableStmt>) {
+          DropTable(body, sink);
+        } else if constexpr (std::is_same_v<T, CreateIndexStmt>) {
+          CreateIndex(body, sink);
+        } else if constexpr (std::is_same_v<T, DropIndexStmt>) {
+          DropIndex(body, sink);
+        } else if constexpr (std::is_same_v<T, CreateDatabaseStmt>) {
+          engine_.CreateDatabase(body.name);
+          sink.Done(StatementDone{});
+        } else if constexpr (std::is_same_v<T, DropDatabaseStmt>) {
+          if (body.if_exists && !engine_.FindDatabase(body.name)) {
+            sink.Done(StatementDone{});
+            return;
+          }
+          if (CompareCi(Database(), body.name) == 0) throw DatabaseInUse(Database());
+          engine_.DropDatabase(body.name);
+          auto it = attached_.find(DatabaseStem(body.name));
+          if (it != attached_.end()) {
+            try {
+              db_.Exec("DETACH DATABASE " + QuoteName(it->second));
+            } catch (const SqliteFailure&) {
+              // Still in use by an open transaction: it goes with the session.
+            }
+            attached_.erase(it);
+          }
+          sink.Done(StatementDone{});
+        } else if constexpr (std::is_same_v<T, UseStmt>) {
+          Use(body.name, sink);
+        } else if constexpr (std::is_same_v<T, SetStmt>) {
+          Set(body, sink);
+        } else if constexpr (std::is_same_v<T, ExecStmt>) {
+          Exec(body, sink);
+        } else if constexpr (std::is_same_v<T, KillStmt>) {
+          Kill(body, sink);
+        } else if constexpr (std::is_same_v<T, TransactionStmt>) {
+          Transaction(body, sink);
+        } else if constexpr (std::is_same_v<T, std::shared_ptr<IfStmt>>) {
+          bool ok = Evaluate(*body->condition) ? RunStatements(body->then_branch, sink)
+                                               : RunStatements(body->else_branch, sink);
+          if (!ok) throw BatchAborted{};
+        }
+      },
+      statement.body);
+}
+
+void SessionImpl::Set(const SetStmt& s, ResultSink& sink) {
+  std::string value = UpperCase(s.value);
+  bool on = value == "ON";
+  for (const std::string& option : s.options) {
+    if (option == "LOCK_TIMEOUT") {
+      if (s.expr) {
+        Param p = Variable(s.expr->text);
+        lock_timeout_ms_ = IsNull(p.value) ? -1 : static_cast<int>(std::get<std::int64_t>(p.value));
+      } else {
+        try {
+          lock_timeout_ms_ = std::stoi(s.value);
+        } catch (const std::exception&) {
+          throw SyntaxError(s.value);
+        }
+      }
+    } else if (option == "QUOTED_IDENTIFIER") {
+      quoted_identifier_ = on;
+    } else if (option == "NOCOUNT") {
+      nocount_ = on;
+    } else if (option == "DATEFORMAT") {
+      std::optional<DateOrder> order = DateOrderFromName(s.value);
+      if (!order)
+        throw StatementOnly(
+            Msg(2741, 16, 1, "SET DATEFORMAT date order '" + s.value + "' is invalid."));
+      functions_.date_order = *order;
+    } else if (option == "LANGUAGE") {
+      language_ = s.value;
+      functions_.date_order = DateOrder::Mdy;
+    } else if (!IsAcceptedOption(option)) {
+      throw BatchAbort(Msg(195, 15, 1, "'" + option + "' is not a recognized SET option."));
+    }
+  }
+  sink.Done(StatementDone{});
+}
+
+void SessionImpl::Use(const std::string& name, ResultSink& sink) {
+  std::optional<DatabaseFile> db = engine_.FindDatabase(name);
+  if (!db) throw DatabaseMissing(name);
+  Attach(*db);
+  std::string old;
+  {
+    std::lock_guard lock(state_mutex_);
+    old = database_.name;
+    database_ = *db;
+  }
+  sink.DatabaseChanged(old, db->name);
+  sink.Done(StatementDone{});
+}
+
+void SessionImpl::Kill(const KillStmt& s, ResultSink& sink) {
+  const Expr& e = *s.spid;
+  std::int64_t spid;
+  if (e.kind == ExprKind::Literal && e.token.kind == TokenKind::Number &&
+      e.token.text.find_first_not_of("0123456789") == std::string::npos) {
+    spid = std::stoll(e.token.text);
+  } else if (e.kind == ExprKind::Variable) {
+    Param p = Variable(e.text);
+    if (!std::holds_alternative<std::int64_t>(p.value)) throw SyntaxError(e.text);
+    spid = std::get<std::int64_t>(p.value);
+  } else {
+    throw SyntaxError(e.token.text.empty() ? e.text : e.token.text);
+  }
+  engine_.Kill(static_cast<std::int32_t>(spid), spid_);
+  sink.Done(StatementDone{});
+}
+
+void SessionImpl::Transaction(const TransactionStmt& s, ResultSink& sink) {
+  try {
+    switch (s.kind) {
+      case TransactionStmt::Begin:
+        if (trancount_ == 0) db_.Exec("BEGIN");
+        ++trancount_;
+        break;
+      case TransactionStmt::Commit:
+        if (trancount_ == 0) throw CommitWithoutBegin();
+        if (trancount_ == 1) db_.Exec("COMMIT");
+        --trancount_;
+        break;
+      case TransactionStmt::Rollback:
+        if (trancount_ == 0) throw RollbackWithoutBegin();
+        trancount_ = 0;
+        db_.Exec("ROLLBACK");
+        break;
+    }
+  } catch (const SqliteFailure& f) {
+    Rethrow(f);
+  }
+  sink.Done(StatementDone{});
+}
+
+bool SessionImpl::Evaluate(const Expr& condition) {
+  Translator t(*this);
+  Scope scope;
+  std::string sql = "SELECT CASE WHEN " + t.Condition(condition, scope) + " THEN 1 ELSE 0 END";
+  std::vector<std::vector<Value>> rows = Fetch(sql, t.binds());
+  return !rows.empty() && rows[0][0] == Value{std::int64_t{1}};
+}
+
+void SessionImpl::Exec(const ExecStmt& s, ResultSink& sink) {
+  std::vector<Param> params;
+  Translator t(*this);
+  Scope scope;
+  std::string sql;
+  std::vector<SqlType> types;
+  for (const ExecArg& a : s.args) {
+    if (!a.value) continue;
+    Typed v = t.Expression(*a.value, scope);
+    sql += (sql.empty() ? "SELECT " : ", ") + v.sql;
+    types.push_back(v.type);
+    params.push_back(Param{a.name, v.type, Value{}, a.output});
+  }
+  if (!sql.empty()) {
+    std::vector<std::vector<Value>> rows = Fetch(sql, t.binds());
+    for (std::size_t i = 0; i < params.size(); ++i)
+      params[i].value = FromStorage(rows.at(0).at(i), types[i]);
+  }
+  std::string name = s.procedure.object;
+  CallProcedure(name, std::move(params), sink);
+  sink.Done(StatementDone{});
+}
+
+void SessionImpl::Rethrow(const SqliteFailure& failure) {
+  if (functions_.pending_error) {
+    SqlError e = *functions_.pending_error;
+    functions_.pending_error.reset();
+    throw e;
+  }
+  int primary = failure.code() & 0xff;
+  if (killed_) throw SessionKilled{};
+  if (cancel_ && (primary == SQLITE_INTERRUPT || primary == SQLITE_BUSY)) throw RequestCancelled{};
+  if (failure.code() == SQLITE_BUSY_SNAPSHOT) throw Deadlock(spid_);
+  if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) throw LockTimeout();
+  throw BatchAbort(
+      Msg(50000, 16, 1,
+          std::string("The stand-in server could not run the statement: ") + failure.what()));
+}
+
+bool SessionImpl::Step(SqliteStatement& statement) {
+  try {
+    return statement.Step();
+  } catch (const SqliteFailure& f) {
+    Rethrow(f);
+  }
+}
+
+void SessionImpl::CountDone(ResultSink& sink, std::int64_t count) {
+  rowcount_ = count;
+  sink.Done(StatementDone{!nocount_, count, false, false});
+}
+
+}  // namespace standin

@@ -1,0 +1,67 @@
+// The engine's shared state: where databases live and which sessions run.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine.h"
+#include "sql_functions.h"
+#include "sqlite_db.h"
+
+namespace standin {
+
+class SessionImpl;
+
+// A database and the file that keeps it.
+struct DatabaseFile {
+  std::string name;  // as created
+  std::filesystem::path path;
+  std::string schema;  // the SQLite schema name sessions attach it as
+};
+
+class EngineImpl {
+ public:
+  explicit EngineImpl(EngineOptions options);
+
+  const EngineOptions& options() const { return options_; }
+
+  // The database named `name` (case-insensitive), if it exists.
+  std::optional<DatabaseFile> FindDatabase(const std::string& name);
+  // Creates an empty database; 1801 when it exists.
+  void CreateDatabase(const std::string& name);
+  // Deletes a database; 3701 when missing, 3702 while a session uses it.
+  void DropDatabase(const std::string& name);
+  std::vector<std::string> DatabaseNames();
+
+  // Checks a login's name and password; throws 18456 when they do not match.
+  void CheckLogin(const LoginRequest& login) const;
+
+  // Adds a session and returns its spid (51 and up, the lowest free one).
+  std::int32_t Register(SessionImpl* session);
+  void Unregister(std::int32_t spid);
+  // A number no other session of this engine run has had.
+  std::int64_t NextSessionId();
+  // Ends session `spid` on behalf of session `by` (KILL); 6104 / 6106.
+  void Kill(std::int32_t spid, std::int32_t by);
+
+ private:
+  // Makes sure `path` is a database file in WAL mode with the catalog tables.
+  void Prepare(const std::filesystem::path& path);
+
+  EngineOptions options_;
+  std::mutex mutex_;
+  std::map<std::int32_t, SessionImpl*> sessions_;
+  std::int64_t next_session_id_ = 1;
+  engine::FunctionContext registry_functions_;
+  std::unique_ptr<engine::SqliteConnection> registry_;  // master, for the database list
+};
+
+// The SQLite schema name and file stem for a database name.
+std::string DatabaseStem(const std::string& name);
+
+}  // namespace standin
