@@ -80,7 +80,7 @@ SqlError IdentifierTooLong(std::string_view name) {
 SqlError TempNameTooLong(std::string_view name) {
   return BatchAbort(Msg(193, 15, 1,
                         "The object or column name starting with " + Q(name.substr(0, 116)) +
-                            " is too long. The maximum is 116 characters."));
+                            " is too long. The maximum length is 116 characters."));
 }
 SqlError InvalidColumn(std::string_view name) {
   return BatchAbort(Msg(207, 16, 1, "Invalid column name " + Q(name) + "."));

@@ -54,6 +54,12 @@ class Parser {
     return out;
   }
 
+  // The line of the token being read (of the last one at the end).
+  int Line() const {
+    if (AtEnd() && i_ > 0) return t_[i_ - 1].line;
+    return Peek().line;
+  }
+
   SqlType TypeOnly(int column) {
     SqlType t = Type(column, false);
     if (!AtEnd()) throw SyntaxError(Peek().text);
@@ -1061,7 +1067,16 @@ class Parser {
 }  // namespace
 
 std::vector<Statement> ParseBatch(std::string_view sql, bool quoted_identifier) {
-  return Parser(Lex(sql, quoted_identifier), sql).Batch();
+  Parser parser(Lex(sql, quoted_identifier), sql);
+  try {
+    return parser.Batch();
+  } catch (const SqlError& e) {
+    // Syntax errors name the line they were found on.
+    std::vector<ServerMessage> messages = e.messages();
+    for (ServerMessage& m : messages)
+      if (m.line == 0) m.line = parser.Line();
+    throw SqlError(std::move(messages), e.aborts_batch());
+  }
 }
 
 SqlType ParseTypeText(std::string_view text, int column) {
