@@ -1,5 +1,6 @@
 #include "column_encoding.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -195,7 +196,13 @@ void WriteFixed(ByteWriter& out, const SqlType& type, std::uint32_t size, const 
     case TypeId::Money:
     case TypeId::SmallMoney: {
       ScaledDecimal d = ParseScaledDecimal(AsText(value), 4);
-      std::int64_t units = static_cast<std::int64_t>(d.units) * (d.negative ? -1 : 1);
+      __int128 signed_units =
+          d.negative ? -static_cast<__int128>(d.units) : static_cast<__int128>(d.units);
+      __int128 limit = size == 8 ? __int128{INT64_MAX} : __int128{INT32_MAX};
+      if (signed_units > limit || signed_units < -limit - 1) {
+        throw std::invalid_argument("money value out of range");
+      }
+      auto units = static_cast<std::int64_t>(signed_units);
       if (size == 8) {
         out.U32(static_cast<std::uint32_t>(static_cast<std::uint64_t>(units) >> 32));
         out.U32(static_cast<std::uint32_t>(units));

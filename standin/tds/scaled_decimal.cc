@@ -9,6 +9,7 @@ ScaledDecimal ParseScaledDecimal(std::string_view text, int scale) {
   std::size_t i = 0;
   if (i < text.size() && (text[i] == '-' || text[i] == '+')) value.negative = text[i++] == '-';
   bool any_digit = false;
+  bool round_up = false;  // the first digit dropped is 5 or more
   int fraction_digits = -1;
   for (; i < text.size(); ++i) {
     char c = text[i];
@@ -18,12 +19,16 @@ ScaledDecimal ParseScaledDecimal(std::string_view text, int scale) {
     }
     if (c < '0' || c > '9') throw std::invalid_argument("bad decimal text");
     any_digit = true;
-    if (fraction_digits >= scale) continue;
+    if (fraction_digits >= scale) {
+      if (fraction_digits++ == scale) round_up = c >= '5';
+      continue;
+    }
     if (fraction_digits >= 0) ++fraction_digits;
     value.units = value.units * 10 + static_cast<unsigned>(c - '0');
   }
   if (!any_digit) throw std::invalid_argument("bad decimal text");
   for (int k = fraction_digits < 0 ? 0 : fraction_digits; k < scale; ++k) value.units *= 10;
+  if (round_up) ++value.units;
   if (value.units == 0) value.negative = false;
   return value;
 }

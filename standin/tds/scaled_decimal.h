@@ -12,8 +12,9 @@ struct ScaledDecimal {
   unsigned __int128 units = 0;
 };
 
-// Parses a plain decimal ("-12.34", "7") into units of 10^-scale, dropping
-// fraction digits beyond `scale`. Throws std::invalid_argument on other text.
+// Parses a plain decimal ("-12.34", "7") into units of 10^-scale, rounding
+// digits beyond `scale` half away from zero, as SQL Server converts. Throws
+// std::invalid_argument on other text.
 ScaledDecimal ParseScaledDecimal(std::string_view text, int scale);
 
 // The engine's form: exactly `scale` fraction digits, "-" when negative.

@@ -145,6 +145,8 @@ TEST(ColumnEncodingTest, RefusesValuesThatDoNotFitTheirType) {
   EXPECT_THROW(ValueBytes(Type(TypeId::DateTime), std::string("yesterday")), std::invalid_argument);
   EXPECT_THROW(ValueBytes(Type(TypeId::Decimal, 0, 10, 2), std::string("1.2.3")),
                std::invalid_argument);
+  EXPECT_THROW(ValueBytes(Type(TypeId::Money), std::string("922337203685477.5808")),
+               std::invalid_argument);
   EXPECT_THROW(ValueBytes(Type(TypeId::UniqueIdentifier), std::string("0123")),
                std::invalid_argument);
 }
