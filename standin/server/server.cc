@@ -1,6 +1,7 @@
 #include "server.h"
 
 #include <iostream>
+#include <system_error>
 
 namespace standin::server {
 
@@ -20,11 +21,17 @@ void Server::Run() {
     }
     Running& entry = running_.emplace_back();
     entry.connection = std::make_unique<Connection>(fd, engine_, trace_);
-    entry.thread = std::thread([this, &entry] {
-      entry.connection->Run();
-      std::lock_guard done(mutex_);
-      entry.finished = true;
-    });
+    try {
+      entry.thread = std::thread([this, &entry] {
+        entry.connection->Run();
+        std::lock_guard done(mutex_);
+        entry.finished = true;
+      });
+    } catch (const std::system_error& e) {
+      // Out of threads: refuse this client (closing its socket) and keep serving the others.
+      std::cerr << "cannot start a session: " << e.what() << std::endl;
+      running_.pop_back();
+    }
   }
 }
 
