@@ -16,6 +16,8 @@ namespace {
 
 using tds::PacketType;
 
+constexpr std::size_t kMaxQueuedMessages = 16;
+
 ServerMessage LoginInfo(std::int32_t number, std::uint8_t state, std::string text) {
   ServerMessage m;
   m.number = number;
@@ -148,6 +150,7 @@ void Connection::ReadMessages() {
   } catch (const tds::ProtocolError& e) {
     std::cerr << "session " << session_->Spid() << " ended: protocol error: " << e.what()
               << std::endl;
+    socket_.Shutdown();  // drop the client now, even while its last request still runs
   } catch (const std::exception&) {
     // The connection failed or was shut down: the session ends either way.
   }
@@ -159,6 +162,11 @@ void Connection::ReadMessages() {
 void Connection::Push(Incoming item) {
   {
     std::lock_guard lock(mutex_);
+    // A client waits for each answer before its next request; one that floods
+    // the server with requests would only make it hoard memory.
+    if (item.kind == Incoming::kRequest && queue_.size() >= kMaxQueuedMessages) {
+      throw tds::ProtocolError("too many requests sent without waiting for answers");
+    }
     queue_.push_back(std::move(item));
   }
   ready_.notify_one();

@@ -32,8 +32,11 @@ class Connection {
 
   // Serves the client until the connection ends; never throws.
   void Run();
-  // Ends the connection from any thread: Run returns soon after.
+  // Ends the connection from any thread: Run returns soon after. Must not
+  // race with Close.
   void Stop() { socket_.Shutdown(); }
+  // Releases the socket once Run has returned.
+  void Close() { socket_.Close(); }
 
  private:
   // A client message as the session thread receives it from the reader.

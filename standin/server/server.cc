@@ -24,7 +24,9 @@ void Server::Run() {
     try {
       entry.thread = std::thread([this, &entry] {
         entry.connection->Run();
+        // Under the lock, so that Stop never shuts down a socket closed here.
         std::lock_guard done(mutex_);
+        entry.connection->Close();
         entry.finished = true;
       });
     } catch (const std::system_error& e) {
@@ -54,7 +56,9 @@ void Server::Stop() {
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
-    for (Running& r : running_) r.connection->Stop();
+    for (Running& r : running_) {
+      if (!r.finished) r.connection->Stop();
+    }
     all.splice(all.end(), running_);
   }
   for (Running& r : all) r.thread.join();

@@ -9,7 +9,12 @@
 namespace standin::tds {
 
 Socket::~Socket() {
-  ::close(fd_);
+  Close();
+}
+
+void Socket::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
 }
 
 bool Socket::ReadExact(std::span<std::uint8_t> buffer) {
@@ -38,7 +43,7 @@ void Socket::WriteAll(std::span<const std::uint8_t> bytes) {
 }
 
 void Socket::Shutdown() {
-  ::shutdown(fd_, SHUT_RDWR);
+  if (fd_ >= 0) ::shutdown(fd_, SHUT_RDWR);
 }
 
 }  // namespace standin::tds

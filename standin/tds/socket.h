@@ -30,6 +30,9 @@ class Socket {
   void WriteAll(std::span<const std::uint8_t> bytes);
   // Ends both directions; pending and later reads and writes fail at once.
   void Shutdown();
+  // Closes the socket now rather than at destruction; a peer still sending gets
+  // a reset instead of waiting. Nothing may use the socket afterwards.
+  void Close();
 
  private:
   int fd_;
