@@ -129,6 +129,7 @@ TEST_F(JailTest, SynchronisingContainersCorrectsTheirFlags) {
                    SqlParam::Int(static_cast<int>(container.containerid))});
     ASSERT_TRUE(count.Fetch());
     const std::int64_t held = count.Int(1).value();
+    count.Close();
     EXPECT_EQ(held, HeldItemsIn(container.containerid)) << container.name;
     update.Execute({SqlParam::Bit(held == 0), SqlParam::BigInt(container.containerid)});
     EXPECT_EQ(update.RowCount(), 1);

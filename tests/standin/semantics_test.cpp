@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "odbc_test_connection.h"
@@ -41,6 +42,11 @@ struct ScalarCase {
   const char* query;
   Cell expected;
 };
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const ScalarCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ScalarTest : public SemanticsTest, public ::testing::WithParamInterface<ScalarCase> {};
 
@@ -88,6 +94,11 @@ struct TypedResultCase {
   const char* query;
   SQLSMALLINT sql_type;
 };
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const TypedResultCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ResultTypeTest : public SemanticsTest,
                        public ::testing::WithParamInterface<TypedResultCase> {};

@@ -41,6 +41,13 @@ const Diagnostic& OdbcError::Main() const {
   return diagnostics_.front();
 }
 
+const Diagnostic* OdbcError::Find(int native) const {
+  for (const Diagnostic& d : diagnostics_) {
+    if (d.native == native) return &d;
+  }
+  return nullptr;
+}
+
 SQLRETURN Check(SQLRETURN rc, SQLSMALLINT handle_type, SQLHANDLE handle, const char* call) {
   if (rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO || rc == SQL_NO_DATA) return rc;
   throw OdbcError(call, ReadDiagnostics(handle_type, handle));

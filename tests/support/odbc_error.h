@@ -28,6 +28,9 @@ class OdbcError : public std::runtime_error {
   const std::string& sqlstate() const { return Main().sqlstate; }
   int native() const { return Main().native; }
   const std::string& message() const { return Main().message; }
+  // The record with server error `native`, or nullptr. The driver ranks
+  // records by severity, so the one a test looks for need not come first.
+  const Diagnostic* Find(int native) const;
 
  private:
   const Diagnostic& Main() const;

@@ -1,9 +1,24 @@
 #include "odbc_statement.h"
 
+#include <algorithm>
+
 namespace standin_test {
 namespace {
 
 constexpr SQLLEN kChunk = 4096;
+
+bool SameShape(const std::vector<SqlParam>& bound, const std::vector<SqlParam>& next) {
+  if (bound.empty() || bound.size() != next.size()) return false;
+  for (std::size_t i = 0; i < bound.size(); ++i) {
+    const SqlParam& a = bound[i];
+    const SqlParam& b = next[i];
+    if (a.c_type != b.c_type || a.sql_type != b.sql_type || a.column_size != b.column_size ||
+        a.decimal_digits != b.decimal_digits || a.data.size() != b.data.size()) {
+      return false;
+    }
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -15,6 +30,16 @@ SQLRETURN OdbcStatement::CheckRc(SQLRETURN rc, const char* call) {
 
 void OdbcStatement::Bind(std::vector<SqlParam> params) {
   SQLFreeStmt(handle_.get(), SQL_CLOSE);
+  // Values of the same shape go into the buffers already bound, as a program
+  // re-running a prepared statement does: binding again makes the driver
+  // prepare the statement anew.
+  if (SameShape(params_, params)) {
+    for (std::size_t i = 0; i < params.size(); ++i) {
+      std::copy(params[i].data.begin(), params[i].data.end(), params_[i].data.begin());
+      params_[i].indicator = params[i].indicator;
+    }
+    return;
+  }
   SQLFreeStmt(handle_.get(), SQL_RESET_PARAMS);
   params_ = std::move(params);
   for (std::size_t i = 0; i < params_.size(); ++i) {
@@ -152,6 +177,10 @@ std::vector<ResultSet> OdbcStatement::AllResults() {
     if (!result.columns.empty()) results.push_back(std::move(result));
   } while (MoreResults());
   return results;
+}
+
+void OdbcStatement::Close() {
+  CheckRc(SQLFreeStmt(handle_.get(), SQL_CLOSE), "SQLFreeStmt");
 }
 
 void OdbcStatement::Cancel() {

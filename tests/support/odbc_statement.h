@@ -39,7 +39,9 @@ class OdbcStatement {
 
   // Runs `sql` with `params` bound to its markers, closing any earlier cursor.
   void ExecDirect(std::string_view sql, std::vector<SqlParam> params = {});
-  // SQLPrepare; Execute() then runs it as often as needed.
+  // SQLPrepare; Execute() then runs it as often as needed. Parameters of the
+  // same types and sizes as the last ones reuse the bound buffers, so the
+  // driver keeps the statement prepared.
   void Prepare(std::string_view sql);
   void Execute(std::vector<SqlParam> params = {});
 
@@ -61,6 +63,10 @@ class OdbcStatement {
   std::int64_t RowCount();
   // Every result set left in the request, reading through to its end.
   std::vector<ResultSet> AllResults();
+
+  // Discards what is left of the request's results, so that another
+  // statement can use the connection.
+  void Close();
 
   // SQLCancel; may be called from another thread while this one waits.
   void Cancel();

@@ -46,6 +46,8 @@ void StandinServer::Start() {
     argv.push_back((dir_.path() / "trace.log").string());
   }
   const auto out = dir_.path() / "server.out";
+  // The line of an earlier run must not be taken for this one's.
+  std::filesystem::remove(out);
   process_ = std::make_unique<ChildProcess>(
       argv, ChildStreams{.out = out, .err = dir_.path() / "server.err"});
 
