@@ -198,6 +198,12 @@ struct ExecStmt {
   std::vector<ExecArg> args;
 };
 
+// PRINT value, or RAISERROR(text, severity, state [, arguments]).
+struct MessageStmt {
+  std::vector<ExprPtr> args;
+  bool raise = false;
+};
+
 struct KillStmt {
   ExprPtr spid;
 };
@@ -212,7 +218,7 @@ struct IfStmt;
 using StatementBody = std::variant<std::shared_ptr<Select>, InsertStmt, UpdateStmt, DeleteStmt,
                                    CreateTableStmt, DropTableStmt, CreateIndexStmt, DropIndexStmt,
                                    CreateDatabaseStmt, DropDatabaseStmt, UseStmt, SetStmt, ExecStmt,
-                                   KillStmt, TransactionStmt, std::shared_ptr<IfStmt>>;
+                                   KillStmt, MessageStmt, TransactionStmt, std::shared_ptr<IfStmt>>;
 
 struct Statement {
   StatementBody body;

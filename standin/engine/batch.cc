@@ -1,9 +1,11 @@
 // Running requests: batches statement by statement, with SQL Server's rules
 // for which errors end a batch, and the statements that only change the
 // session (SET, USE, KILL, transactions, IF, EXEC).
+#include <algorithm>
 #include <variant>
 
 #include "collation.h"
+#include "convert.h"
 #include "datetime.h"
 #include "parser.h"
 #include "session_impl.h"
@@ -192,6 +194,8 @@ void SessionImpl::RunStatement(const Statement& statement, ResultSink& sink) {
           Exec(body, sink);
         } else if constexpr (std::is_same_v<T, KillStmt>) {
           Kill(body, sink);
+        } else if constexpr (std::is_same_v<T, MessageStmt>) {
+          Print(body, statement.line, sink);
         } else if constexpr (std::is_same_v<T, TransactionStmt>) {
           Transaction(body, sink);
         } else if constexpr (std::is_same_v<T, std::shared_ptr<IfStmt>>) {
@@ -266,6 +270,52 @@ void SessionImpl::Kill(const KillStmt& s, ResultSink& sink) {
     throw SyntaxError(e.token.text.empty() ? e.text : e.token.text);
   }
   engine_.Kill(static_cast<std::int32_t>(spid), spid_);
+  sink.Done(StatementDone{});
+}
+
+void SessionImpl::Print(const MessageStmt& s, int line, ResultSink& sink) {
+  Translator t(*this);
+  Scope scope;
+  std::string sql;
+  std::vector<SqlType> types;
+  for (const ExprPtr& e : s.args) {
+    Typed v = t.Expression(*e, scope);
+    sql += (sql.empty() ? "SELECT " : ", ") + v.sql;
+    types.push_back(v.type);
+  }
+  std::vector<Value> values = Fetch(sql, t.binds()).at(0);
+  auto text = [&](std::size_t i) {
+    Value v = FromStorage(values[i], types[i]);
+    return IsNull(v) ? std::string() : ValueText(v, types[i]);
+  };
+  if (!s.raise) {
+    ServerMessage m{0, 1, 0, text(0), "", line};
+    sink.Message(m);
+    sink.Done(StatementDone{});
+    return;
+  }
+  // RAISERROR: %s and %d take the arguments in turn.
+  std::string format = text(0), message;
+  std::size_t next = 3;
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == '%' && i + 1 < format.size() &&
+        std::string("sdiu").find(format[i + 1]) != std::string::npos) {
+      message += next < values.size() ? text(next++) : "(null)";
+      ++i;
+    } else {
+      message += format[i];
+    }
+  }
+  int severity = static_cast<int>(std::strtol(text(1).c_str(), nullptr, 10));
+  int state = static_cast<int>(std::strtol(text(2).c_str(), nullptr, 10));
+  ServerMessage m{50000,
+                  static_cast<std::uint8_t>(state),
+                  static_cast<std::uint8_t>(std::clamp(severity, 0, 18)),
+                  message,
+                  "",
+                  line};
+  if (m.IsError()) throw SqlError({m}, false);
+  sink.Message(m);
   sink.Done(StatementDone{});
 }
 

@@ -113,21 +113,33 @@ Value ToApproximate(const Value& v, const SqlType& from, const SqlType& to) {
 }
 
 Value ToExact(const Value& v, const SqlType& from, const SqlType& to) {
-  double n;
+  int scale = to.id == TypeId::Decimal ? to.scale : 4;
+  int precision = to.id == TypeId::Decimal ? to.precision : to.id == TypeId::Money ? 19 : 10;
+  std::string text;
   if (auto* s = std::get_if<std::string>(&v); s && IsCharacter(from.id)) {
     std::string t = Trim(*s);
-    if (IsExact(to.id) && to.id != TypeId::Decimal && !t.empty() && t[0] == '$') t.erase(0, 1);
+    if (to.id != TypeId::Decimal && !t.empty() && t[0] == '$') t.erase(0, 1);
+    double n;
     if (!ParseNumber(t, to.id == TypeId::Decimal, n))
       throw NumericConversion(TypeName(from.id), TypeName(to.id));
+    text = t.find_first_of("eE") == std::string::npos ? RoundDecimalText(t, scale)
+                                                      : FormatScaled(n, scale);
+  } else if (auto* exact = std::get_if<std::string>(&v); exact && IsExact(from.id)) {
+    text = RoundDecimalText(*exact, scale);
+  } else if (auto* i = std::get_if<std::int64_t>(&v)) {
+    text = RoundDecimalText(std::to_string(*i), scale);
   } else if (IsNumeric(from.id)) {
-    n = AsDouble(v);
+    text = FormatScaled(AsDouble(v), scale);
   } else {
     throw ConversionNotAllowed(TypeName(from.id), TypeName(to.id));
   }
-  int scale = to.id == TypeId::Decimal ? to.scale : 4;
-  int precision = to.id == TypeId::Decimal ? to.precision : to.id == TypeId::Money ? 19 : 10;
-  if (std::fabs(n) >= std::pow(10.0, precision - scale)) throw ArithmeticOverflow(TypeName(to.id));
-  return FormatScaled(n, scale);
+  std::size_t digits = text.find('.');
+  if (digits == std::string::npos) digits = text.size();
+  if (!text.empty() && text[0] == '-') --digits;
+  bool zero_integer = text.rfind("0", 0) == 0 || text.rfind("-0", 0) == 0;
+  if (!zero_integer && static_cast<int>(digits) > precision - scale)
+    throw ArithmeticOverflow(TypeName(to.id));
+  return text;
 }
 
 std::string DateOutOfRangeFrom(const SqlType& from) {
@@ -236,14 +248,43 @@ Value ToCharacter(const Value& v, const SqlType& from, const SqlType& to, Conver
 
 }  // namespace
 
+std::string RoundDecimalText(const std::string& text, int scale) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  std::size_t dot = text.find('.', i);
+  std::string whole = text.substr(i, dot == std::string::npos ? std::string::npos : dot - i);
+  std::string fraction = dot == std::string::npos ? "" : text.substr(dot + 1);
+  bool round_up = static_cast<int>(fraction.size()) > scale && fraction[scale] >= '5';
+  fraction.resize(scale, '0');
+  std::string digits = whole + fraction;
+  if (round_up) {
+    int k = static_cast<int>(digits.size()) - 1;
+    for (; k >= 0 && digits[k] == '9'; --k) digits[k] = '0';
+    if (k >= 0)
+      ++digits[k];
+    else
+      digits.insert(digits.begin(), '1');
+  }
+  std::string integer = digits.substr(0, digits.size() - scale);
+  std::size_t first = integer.find_first_not_of('0');
+  integer = first == std::string::npos ? "0" : integer.substr(first);
+  std::string out = integer;
+  if (scale > 0) out += "." + digits.substr(digits.size() - scale);
+  bool zero = out.find_first_not_of("0.") == std::string::npos;
+  return negative && !zero ? "-" + out : out;
+}
+
 std::string FormatScaled(double number, int scale) {
-  double factor = std::pow(10.0, scale);
-  double rounded = std::round(number * factor) / factor;
   char buf[512];
-  std::snprintf(buf, sizeof buf, "%.*f", scale, rounded);
-  std::string s = buf;
-  if (s.rfind("-0", 0) == 0 && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
-  return s;
+  // Fifteen significant digits keep what a decimal literal meant (1.005, not 1.00499...).
+  std::snprintf(buf, sizeof buf, "%.15g", number);
+  std::string text = buf;
+  if (text.find_first_of("eEni") != std::string::npos) {
+    std::snprintf(buf, sizeof buf, "%.*f", scale, number);
+    text = buf;
+  }
+  return RoundDecimalText(text, scale);
 }
 
 std::string ValueText(const Value& v, const SqlType& type) {

@@ -24,5 +24,7 @@ std::string ValueText(const Value& value, const SqlType& type);
 
 // A number with exactly `scale` fraction digits, rounded half away from zero.
 std::string FormatScaled(double number, int scale);
+// A plain decimal text ("-12.345") rounded the same way.
+std::string RoundDecimalText(const std::string& text, int scale);
 
 }  // namespace standin::engine

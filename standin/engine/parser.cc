@@ -76,7 +76,11 @@ class Parser {
     return t;
   }
   [[noreturn]] void Fail() const {
-    if (AtEnd()) throw SyntaxErrorAtEnd();
+    // At the end of the batch SQL Server names the last token it read.
+    if (AtEnd()) {
+      if (i_ == 0) throw SyntaxErrorAtEnd();
+      throw SyntaxError(t_[i_ - 1].text);
+    }
     const Token& t = Peek();
     throw SyntaxError(t.kind == TokenKind::End ? "" : t.text);
   }
@@ -162,6 +166,25 @@ class Parser {
       s.body = TransactionStmt{commit ? TransactionStmt::Commit : TransactionStmt::Rollback};
     } else if (t.Is("IF")) {
       s.body = If();
+    } else if (t.Is("PRINT")) {
+      Take();
+      MessageStmt m;
+      m.args.push_back(Expression());
+      s.body = std::move(m);
+    } else if (t.Is("RAISERROR")) {
+      Take();
+      MessageStmt m;
+      m.raise = true;
+      ExpectSymbol("(");
+      do m.args.push_back(Expression());
+      while (AcceptSymbol(","));
+      ExpectSymbol(")");
+      if (m.args.size() < 3) Fail();
+      if (Accept("WITH")) {
+        do Name();
+        while (AcceptSymbol(","));
+      }
+      s.body = std::move(m);
     } else if (first_in_batch && IsName(t) && !IsClauseWord(t)) {
       s.body = Exec();
     } else {
@@ -322,8 +345,9 @@ class Parser {
 
   bool StartsStatement() const {
     const Token& t = Peek();
-    for (const char* w : {"SELECT", "INSERT", "UPDATE", "DELETE", "CREATE", "DROP", "USE", "SET",
-                          "EXEC", "EXECUTE", "KILL", "BEGIN", "COMMIT", "ROLLBACK", "IF"})
+    for (const char* w :
+         {"SELECT", "INSERT", "UPDATE", "DELETE", "CREATE", "DROP", "USE", "SET", "EXEC", "EXECUTE",
+          "KILL", "BEGIN", "COMMIT", "ROLLBACK", "IF", "PRINT", "RAISERROR"})
       if (t.Is(w)) return true;
     return false;
   }
@@ -353,7 +377,6 @@ class Parser {
     s.table = Object();
     ExpectSymbol("(");
     do {
-      if (Peek().IsSymbol(")")) break;  // a trailing comma is accepted
       if (Peek().Is("CONSTRAINT") || Peek().Is("PRIMARY") || Peek().Is("UNIQUE")) {
         s.keys.push_back(TableKey());
         continue;
@@ -495,6 +518,12 @@ class Parser {
           break;
         case TypeId::Float:
           if (args.size() == 1 && args[0] <= 24) t.id = TypeId::Real;
+          break;
+        case TypeId::DateTime:
+          // datetime2(n): kept as datetime, whose precision the stand-in stores.
+          if (CompareCi(name, "datetime2") != 0 || max || args.size() != 1 || args[0] < 0 ||
+              args[0] > 7)
+            throw SyntaxError("(");
           break;
         default:
           throw SyntaxError("(");

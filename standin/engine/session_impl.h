@@ -67,6 +67,7 @@ class SessionImpl : public engine::Resolver {
   void Set(const engine::SetStmt& s, ResultSink& sink);
   void Use(const std::string& name, ResultSink& sink);
   void Kill(const engine::KillStmt& s, ResultSink& sink);
+  void Print(const engine::MessageStmt& s, int line, ResultSink& sink);
   void Transaction(const engine::TransactionStmt& s, ResultSink& sink);
   bool Evaluate(const engine::Expr& condition);
   void Exec(const engine::ExecStmt& s, ResultSink& sink);

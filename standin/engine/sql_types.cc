@@ -27,6 +27,7 @@ constexpr NamedType kNames[] = {
     {"text", TypeId::Text},
     {"ntext", TypeId::NText},
     {"datetime", TypeId::DateTime},
+    {"datetime2", TypeId::DateTime},
     {"smalldatetime", TypeId::SmallDateTime},
     {"date", TypeId::Date},
     {"time", TypeId::Time},

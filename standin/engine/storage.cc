@@ -1,5 +1,6 @@
 #include "storage.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
@@ -26,22 +27,32 @@ std::string AsText(const Value& v) {
 }
 
 std::string ScaledText(const Value& v, int scale) {
-  if (auto* i = std::get_if<std::int64_t>(&v)) {
-    std::string s = std::to_string(*i);
-    if (scale > 0) s += "." + std::string(scale, '0');
-    return s;
-  }
+  if (auto* i = std::get_if<std::int64_t>(&v)) return RoundDecimalText(std::to_string(*i), scale);
+  if (auto* s = std::get_if<std::string>(&v)) return RoundDecimalText(*s, scale);
   return FormatScaled(AsDouble(v), scale);
 }
 
 }  // namespace
 
 Value ToStorage(const Value& value, const SqlType& type) {
-  if (auto* s = std::get_if<std::string>(&value); s && IsExact(type.id)) {
-    if (type.id == TypeId::Decimal && type.scale == 0 && s->size() < 18)
-      return static_cast<std::int64_t>(std::strtoll(s->c_str(), nullptr, 10));
-    return std::strtod(s->c_str(), nullptr);
-  }
+  auto* s = std::get_if<std::string>(&value);
+  if (!s || !IsExact(type.id)) return value;
+  // Integers stay exact as SQLite integers, short fractions as doubles; the
+  // rare long one is kept as text so that it still reads back exactly.
+  std::size_t dot = s->find('.');
+  bool integral =
+      dot == std::string::npos || s->find_first_not_of('0', dot + 1) == std::string::npos;
+  std::string whole = s->substr(0, dot);
+  std::size_t digits = 0;
+  for (char c : *s)
+    if (std::isdigit(static_cast<unsigned char>(c))) ++digits;
+  if (integral && whole.size() <= 19 && (whole.size() < 19 || whole[0] == '-'))
+    return static_cast<std::int64_t>(std::strtoll(whole.c_str(), nullptr, 10));
+  std::size_t leading = s->find_first_not_of("-0.");
+  std::size_t significant = 0;
+  for (std::size_t i = leading == std::string::npos ? s->size() : leading; i < s->size(); ++i)
+    if (std::isdigit(static_cast<unsigned char>((*s)[i]))) ++significant;
+  if (significant <= 15) return std::strtod(s->c_str(), nullptr);
   return value;
 }
 

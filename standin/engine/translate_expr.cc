@@ -185,20 +185,19 @@ Typed Translator::Literal(const Expr& e) {
                                    "representation (maximum precision 38)."));
         }
       } else {
-        std::string digits;
-        for (char c : t.text)
-          if (std::isdigit(static_cast<unsigned char>(c))) digits += c;
+        std::string whole =
+            t.text.substr(t.text[0] == '-' ? 1 : 0, dot - (t.text[0] == '-' ? 1 : 0));
+        std::size_t first = whole.find_first_not_of('0');
+        whole = first == std::string::npos ? "" : whole.substr(first);
         std::size_t scale = t.text.size() - dot - 1;
-        std::size_t precision = std::max<std::size_t>(digits.size(), scale);
-        while (precision > scale + 1 && digits.size() > 1 && digits[0] == '0' &&
-               precision > scale) {
-          digits.erase(0, 1);
-          precision = std::max<std::size_t>(digits.size(), scale);
-        }
+        std::string digits = whole + t.text.substr(dot + 1);
+        std::size_t precision = std::max<std::size_t>(whole.size() + scale, 1);
         if (precision > 38) precision = 38;
         if (precision == 0) precision = 1;
         out.type = MakeType(TypeId::Decimal, 0, static_cast<std::uint8_t>(precision),
                             static_cast<std::uint8_t>(std::min<std::size_t>(scale, 38)));
+        // Beyond what a double holds exactly, the literal travels as text.
+        if (digits.size() > 15) out.sql = QuoteText(t.text);
         if (out.sql[0] == '.') out.sql = "0" + out.sql;
         if (out.sql.rfind("-.", 0) == 0) out.sql = "-0" + out.sql.substr(1);
         if (out.sql.back() == '.') out.sql += "0";

@@ -82,7 +82,8 @@ std::string Translator::FromClause(const std::vector<FromItem>& from, Scope& sco
 }
 
 std::vector<Column> Translator::Core(const Select& s, const Scope* outer, std::string& sql,
-                                     std::vector<std::string>& item_sql, Scope& scope) {
+                                     std::vector<std::string>& item_sql, Scope& scope,
+                                     std::vector<bool>& untyped) {
   scope.outer = outer;
   std::string from = s.from.empty() ? "" : FromClause(s.from, scope);
   if (s.into) throw NotSupported("SELECT INTO");
@@ -97,6 +98,7 @@ std::vector<Column> Translator::Core(const Select& s, const Scope* outer, std::s
         for (const ColumnInfo& c : src.columns) {
           item_sql.push_back(src.sql_alias + "." + QuoteName(c.name));
           columns.push_back(Column{c.name, c.type});
+          untyped.push_back(false);
         }
       }
       if (!any) {
@@ -116,6 +118,7 @@ std::vector<Column> Translator::Core(const Select& s, const Scope* outer, std::s
     item_sql.push_back(t.sql + (name.empty() ? "" : " AS " + QuoteName(name)));
     if (t.null_literal) t.type.nullable = true;
     columns.push_back(Column{name, t.type});
+    untyped.push_back(t.null_literal);
   }
   sql = "SELECT ";
   if (s.distinct) sql += "DISTINCT ";
@@ -176,25 +179,39 @@ std::string Translator::OrderBy(const Select& s, const std::vector<Column>& colu
 std::vector<Column> Translator::Query(const Select& select, const Scope* outer, std::string& sql) {
   Scope scope;
   std::vector<std::string> items;
-  std::vector<Column> columns = Core(select, outer, sql, items, scope);
+  std::vector<bool> untyped;
+  std::vector<Column> columns = Core(select, outer, sql, items, scope, untyped);
   const Scope* order_scope = &scope;
   for (const Select *next = select.union_next.get(), *prev = &select; next;
        prev = next, next = next->union_next.get()) {
     Scope next_scope;
     std::vector<std::string> next_items;
+    std::vector<bool> next_untyped;
     std::string next_sql;
-    std::vector<Column> next_cols = Core(*next, outer, next_sql, next_items, next_scope);
+    std::vector<Column> next_cols =
+        Core(*next, outer, next_sql, next_items, next_scope, next_untyped);
     if (next_cols.size() != columns.size())
       throw BatchAbort(Msg(205, 16, 1,
                            "All queries combined using a UNION, INTERSECT or EXCEPT operator must "
                            "have an equal number of expressions in their target lists."));
     for (std::size_t i = 0; i < columns.size(); ++i) {
-      SqlType name_keeper = columns[i].type;
-      columns[i].type = Dominant(columns[i].type, next_cols[i].type);
-      if (IsCharacter(columns[i].type.id) && columns[i].type.length != SqlType::kMaxLength)
-        columns[i].type.length = std::max(name_keeper.length, next_cols[i].type.length);
-      if (next_cols[i].type.length == SqlType::kMaxLength)
-        columns[i].type.length = SqlType::kMaxLength;
+      SqlType& mine = columns[i].type;
+      const SqlType& theirs = next_cols[i].type;
+      bool nullable = mine.nullable || theirs.nullable;
+      if (next_untyped[i]) {
+      } else if (untyped[i]) {
+        mine = theirs;
+        untyped[i] = false;
+      } else {
+        SqlType merged = Dominant(mine, theirs);
+        if (IsCharacter(mine.id) && IsCharacter(theirs.id))
+          merged.length =
+              (mine.length == SqlType::kMaxLength || theirs.length == SqlType::kMaxLength)
+                  ? SqlType::kMaxLength
+                  : std::max(mine.length, theirs.length);
+        mine = merged;
+      }
+      mine.nullable = nullable;
     }
     sql += prev->union_all ? " UNION ALL " : " UNION ";
     sql += next_sql;

@@ -79,8 +79,10 @@ class Translator {
  private:
   std::string FromClause(const std::vector<FromItem>& from, Scope& scope);
   std::string SourceFor(const TableRef& ref, Scope& scope);
+  // One SELECT of a UNION chain; `untyped` marks columns that are a bare NULL.
   std::vector<Column> Core(const Select& s, const Scope* outer, std::string& sql,
-                           std::vector<std::string>& item_sql, Scope& scope);
+                           std::vector<std::string>& item_sql, Scope& scope,
+                           std::vector<bool>& untyped);
   std::string OrderBy(const Select& s, const std::vector<Column>& columns, const Scope* scope);
 
   Typed ColumnRef(const Expr& e, const Scope& scope);
