@@ -61,6 +61,23 @@ std::optional<std::string> OdbcTestConnection::Scalar(std::string_view sql,
   return result.rows.front().front();
 }
 
+void OdbcTestConnection::SetAutocommit(bool on) {
+  Check(SQLSetConnectAttr(dbc_.get(), SQL_ATTR_AUTOCOMMIT,
+                          reinterpret_cast<SQLPOINTER>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF),
+                          SQL_IS_UINTEGER),
+        SQL_HANDLE_DBC, dbc_.get(), "SQLSetConnectAttr");
+}
+
+void OdbcTestConnection::Commit() {
+  Check(SQLEndTran(SQL_HANDLE_DBC, dbc_.get(), SQL_COMMIT), SQL_HANDLE_DBC, dbc_.get(),
+        "SQLEndTran");
+}
+
+void OdbcTestConnection::Rollback() {
+  Check(SQLEndTran(SQL_HANDLE_DBC, dbc_.get(), SQL_ROLLBACK), SQL_HANDLE_DBC, dbc_.get(),
+        "SQLEndTran");
+}
+
 int OdbcTestConnection::Spid() {
   return std::stoi(Scalar("SELECT @@SPID").value());
 }

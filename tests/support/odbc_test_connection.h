@@ -43,6 +43,12 @@ class OdbcTestConnection {
   // std::runtime_error when there is no row.
   std::optional<std::string> Scalar(std::string_view sql, std::vector<SqlParam> params = {});
 
+  // Autocommit is on after connecting. Off, the driver keeps the session in
+  // a transaction that Commit() or Rollback() ends (SQLEndTran).
+  void SetAutocommit(bool on);
+  void Commit();
+  void Rollback();
+
   // The server session id (@@SPID).
   int Spid();
 
