@@ -94,6 +94,12 @@ void SessionImpl::Rpc(std::string_view procedure, std::vector<Param> params, Res
     } catch (const SqlError& e) {
       ReportError(e, 1, sink);
       sink.Done(StatementDone{false, 0, true, false});
+    } catch (const std::exception& e) {
+      ReportError(
+          SqlError({Msg(50000, 16, 1, std::string("The stand-in server failed: ") + e.what())},
+                   true),
+          1, sink);
+      sink.Done(StatementDone{false, 0, true, false});
     }
   });
 }
@@ -113,6 +119,11 @@ void SessionImpl::RunBatch(std::string_view sql, std::vector<Param> variables, R
     ReportError(e, 1, sink);
     sink.Done(StatementDone{false, 0, true, false});
     return;
+  } catch (const std::exception&) {
+    // Numbers too large for any type, and the like.
+    ReportError(SyntaxErrorAtEnd(), 1, sink);
+    sink.Done(StatementDone{false, 0, true, false});
+    return;
   }
   RunStatements(statements, sink);
 }
@@ -128,6 +139,14 @@ bool SessionImpl::RunStatements(const std::vector<Statement>& statements, Result
       sink.Done(StatementDone{false, 0, true, false});
       if (e.aborts_batch()) return false;
     } catch (const BatchAborted&) {
+      return false;
+    } catch (const std::exception& e) {
+      // A fault of the stand-in itself: report it like a server error, end the batch.
+      ReportError(
+          SqlError({Msg(50000, 16, 1, std::string("The stand-in server failed: ") + e.what())},
+                   true),
+          s.line, sink);
+      sink.Done(StatementDone{false, 0, true, false});
       return false;
     }
   }
@@ -147,6 +166,20 @@ void SessionImpl::ReportError(const SqlError& error, int line, ResultSink& sink)
 }
 
 void SessionImpl::RunStatement(const Statement& statement, ResultSink& sink) {
+  // Under IMPLICIT_TRANSACTIONS a statement that changes data opens a transaction.
+  if (implicit_transactions_ && trancount_ == 0 &&
+      (std::holds_alternative<InsertStmt>(statement.body) ||
+       std::holds_alternative<UpdateStmt>(statement.body) ||
+       std::holds_alternative<DeleteStmt>(statement.body) ||
+       std::holds_alternative<CreateTableStmt>(statement.body) ||
+       std::holds_alternative<DropTableStmt>(statement.body))) {
+    try {
+      db_.Exec("BEGIN");
+    } catch (const SqliteFailure& f) {
+      Rethrow(f);
+    }
+    trancount_ = 1;
+  }
   std::visit(
       [&](const auto& body) {
         using T = std::decay_t<decltype(body)>;
@@ -224,6 +257,8 @@ void SessionImpl::Set(const SetStmt& s, ResultSink& sink) {
       }
     } else if (option == "QUOTED_IDENTIFIER") {
       quoted_identifier_ = on;
+    } else if (option == "IMPLICIT_TRANSACTIONS") {
+      implicit_transactions_ = on;
     } else if (option == "NOCOUNT") {
       nocount_ = on;
     } else if (option == "DATEFORMAT") {

@@ -10,6 +10,7 @@ std::string TableInfo::QualifiedName() const {
 }
 
 std::string TableInfo::SqliteName() const {
+  if (!derived_sql.empty()) return "(" + derived_sql + ")";
   return QuoteName(schema) + "." + QuoteName(stored_name);
 }
 

@@ -38,10 +38,11 @@ struct TableInfo {
   std::int64_t object_id = 0;
   std::vector<ColumnInfo> columns;
   std::vector<IndexInfo> indexes;
+  std::string derived_sql;  // for a catalog view: the query that makes it
 
   // "db.dbo.name", as SQL Server names a table in messages.
   std::string QualifiedName() const;
-  // schema."stored_name" for SQLite.
+  // schema."stored_name" for SQLite (or the view's query in parentheses).
   std::string SqliteName() const;
   // Index of the column named `name` (case-insensitive), or -1.
   int FindColumn(const std::string& name) const;

@@ -8,6 +8,7 @@
 #include "datetime.h"
 #include "session_impl.h"
 #include "sql_types.h"
+#include "system_views.h"
 
 namespace standin {
 
@@ -144,9 +145,16 @@ std::optional<TableInfo> SessionImpl::FindTable(const ObjectName& name) {
       stored = it->second;
     }
   } else {
-    if (!name.schema.empty() && CompareCi(name.schema, "dbo") != 0) return std::nullopt;
     if (!name.database.empty() && !engine_.FindDatabase(name.database)) return std::nullopt;
+    bool sys = CompareCi(name.schema, "sys") == 0;
+    if (!name.schema.empty() && !sys && CompareCi(name.schema, "dbo") != 0) return std::nullopt;
     db = DatabaseFor(name);
+    std::string lower = LowerCase(object);
+    if (sys || lower == "sysdatabases" || lower == "sysobjects") {
+      std::string master = Attach(*engine_.FindDatabase("master"));
+      std::optional<TableInfo> view = SystemView(object, Attach(db), master, db.name);
+      if (view || sys) return view;
+    }
   }
   std::string schema = Attach(db);
   std::optional<TableInfo> table;

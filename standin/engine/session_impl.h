@@ -133,6 +133,7 @@ class SessionImpl : public engine::Resolver {
   int lock_timeout_ms_ = -1;
   bool quoted_identifier_ = true;
   bool nocount_ = false;
+  bool implicit_transactions_ = false;
   int trancount_ = 0;
   std::int64_t rowcount_ = 0;
   std::int32_t last_error_ = 0;
