@@ -72,6 +72,35 @@ void OdbcStatement::Execute(std::vector<SqlParam> params) {
   CheckRc(SQLExecute(handle_.get()), "SQLExecute");
 }
 
+namespace {
+
+SQLCHAR* Chars(std::string& text) {
+  return reinterpret_cast<SQLCHAR*>(text.data());
+}
+
+}  // namespace
+
+void OdbcStatement::Tables(std::string_view table) {
+  SQLFreeStmt(handle_.get(), SQL_CLOSE);
+  std::string name(table);
+  CheckRc(SQLTables(handle_.get(), nullptr, 0, nullptr, 0, Chars(name), SQL_NTS, nullptr, 0),
+          "SQLTables");
+}
+
+void OdbcStatement::TableColumns(std::string_view table) {
+  SQLFreeStmt(handle_.get(), SQL_CLOSE);
+  std::string name(table);
+  CheckRc(SQLColumns(handle_.get(), nullptr, 0, nullptr, 0, Chars(name), SQL_NTS, nullptr, 0),
+          "SQLColumns");
+}
+
+void OdbcStatement::PrimaryKeys(std::string_view table) {
+  SQLFreeStmt(handle_.get(), SQL_CLOSE);
+  std::string name(table);
+  CheckRc(SQLPrimaryKeys(handle_.get(), nullptr, 0, nullptr, 0, Chars(name), SQL_NTS),
+          "SQLPrimaryKeys");
+}
+
 std::vector<ColumnInfo> OdbcStatement::Columns() {
   SQLSMALLINT count = 0;
   CheckRc(SQLNumResultCols(handle_.get(), &count), "SQLNumResultCols");

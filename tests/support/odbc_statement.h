@@ -45,6 +45,12 @@ class OdbcStatement {
   void Prepare(std::string_view sql);
   void Execute(std::vector<SqlParam> params = {});
 
+  // Catalog functions (the driver calls sp_tables, sp_columns, sp_pkeys) for
+  // one table of the current database; their rows are read like a query's.
+  void Tables(std::string_view table);
+  void TableColumns(std::string_view table);
+  void PrimaryKeys(std::string_view table);
+
   // The current result set's columns; empty when the statement has none.
   std::vector<ColumnInfo> Columns();
   // Moves to the next row; false at the end of the result set.
