@@ -15,6 +15,13 @@ using engine::SqliteStatement;
 
 namespace {
 
+// Login failures are reported on line 1, outside any batch.
+ServerMessage LoginMsg(std::int32_t number, std::uint8_t severity, std::string text) {
+  ServerMessage m = Msg(number, severity, 1, std::move(text));
+  m.line = 1;
+  return m;
+}
+
 bool IsSystemDatabase(const std::string& name) {
   return engine::CompareCi(name, "master") == 0 || engine::CompareCi(name, "tempdb") == 0;
 }
@@ -131,7 +138,8 @@ void EngineImpl::CheckLogin(const LoginRequest& login) const {
     if (engine::CompareCi(user, login.user) == 0 && user.size() == login.user.size() &&
         password == login.password)
       return;
-  throw engine::SqlError({Msg(18456, 14, 1, "Login failed for user '" + login.user + "'.")}, true);
+  throw engine::SqlError({LoginMsg(18456, 14, "Login failed for user '" + login.user + "'.")},
+                         true);
 }
 
 std::int32_t EngineImpl::Register(SessionImpl* session) {
@@ -154,10 +162,15 @@ std::int64_t EngineImpl::NextSessionId() {
 
 void EngineImpl::Kill(std::int32_t spid, std::int32_t by) {
   if (spid == by) throw engine::KillSelf();
-  std::lock_guard lock(mutex_);
-  auto it = sessions_.find(spid);
-  if (it == sessions_.end()) throw engine::KillUnknown(spid);
-  it->second->Kill();
+  std::function<void()> handler;
+  {
+    std::lock_guard lock(mutex_);
+    auto it = sessions_.find(spid);
+    if (it == sessions_.end()) throw engine::KillUnknown(spid);
+    handler = it->second->Kill();
+  }
+  // Outside the lock: the handler may well end the session it belongs to.
+  if (handler) handler();
 }
 
 Engine::Engine(EngineOptions options) : impl_(std::make_unique<EngineImpl>(std::move(options))) {}
@@ -172,11 +185,11 @@ std::unique_ptr<Session> Engine::Open(const LoginRequest& login) {
   std::string database = login.database.empty() ? "master" : login.database;
   std::optional<DatabaseFile> db = impl_->FindDatabase(database);
   if (!db)
-    throw engine::SqlError(
-        {Msg(4060, 11, 1,
-             "Cannot open database \"" + database + "\" requested by the login. The login failed."),
-         Msg(18456, 14, 1, "Login failed for user '" + login.user + "'.")},
-        true);
+    throw engine::SqlError({LoginMsg(4060, 11,
+                                     "Cannot open database \"" + database +
+                                         "\" requested by the login. The login failed."),
+                            LoginMsg(18456, 14, "Login failed for user '" + login.user + "'.")},
+                           true);
   return std::unique_ptr<Session>(new Session(std::make_unique<SessionImpl>(*impl_, login, *db)));
 }
 

@@ -76,16 +76,13 @@ void SessionImpl::SetKillHandler(std::function<void()> handler) {
   kill_handler_ = std::move(handler);
 }
 
-void SessionImpl::Kill() {
-  std::function<void()> handler;
-  {
-    std::lock_guard lock(cancel_mutex_);
-    if (killed_.exchange(true)) return;
-    sqlite3_interrupt(db_.get());
-    handler = std::move(kill_handler_);
-    kill_handler_ = nullptr;
-  }
-  if (handler) handler();
+std::function<void()> SessionImpl::Kill() {
+  std::lock_guard lock(cancel_mutex_);
+  if (killed_.exchange(true)) return nullptr;
+  sqlite3_interrupt(db_.get());
+  std::function<void()> handler = std::move(kill_handler_);
+  kill_handler_ = nullptr;
+  return handler;
 }
 
 void SessionImpl::CheckCancel() const {

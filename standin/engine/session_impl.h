@@ -41,9 +41,10 @@ class SessionImpl : public engine::Resolver {
   void Rpc(std::string_view procedure, std::vector<Param> params, ResultSink& sink);
   void Interrupt();
   void SetKillHandler(std::function<void()> handler);
-  // Ends the session on behalf of another (KILL): interrupts it and calls its
-  // kill handler. Runs under the engine's session registry lock.
-  void Kill();
+  // Ends the session on behalf of another (KILL): interrupts it and returns
+  // its kill handler (empty after the first time), for the caller to run once
+  // the engine's session registry lock is released.
+  std::function<void()> Kill();
 
   // Resolver
   engine::TableInfo Table(const engine::ObjectName& name) override;
