@@ -166,6 +166,32 @@ TEST_P(ErrorsTest, TsqlShowsNumberAndSeverity) {
 INSTANTIATE_TEST_SUITE_P(Errors, ErrorsTest, ::testing::ValuesIn(kErrors),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Errors inside sp_executesql, as the driver sends a statement with parameters.
+TEST_F(ErrorsTest, ParameterizedStatementsReportTheSameErrors) {
+  OdbcTestConnection connection(port(), {"sa", "", "ErrorsTest"});
+  connection.Exec("CREATE TABLE e_param (id int NOT NULL PRIMARY KEY, name varchar(5))");
+  const struct {
+    std::string sql;
+    std::vector<SqlParam> params;
+    int native;
+  } cases[] = {
+      {"SELECT * FROM nosuchtable WHERE id = ?", {SqlParam::Int(1)}, 208},
+      {"SELECT * FROM e_param WHERE id = ?", {SqlParam::VarChar("abc")}, 245},
+      {"INSERT INTO e_param VALUES (?, ?)",
+       {SqlParam::Null(SQL_INTEGER), SqlParam::VarChar("a")},
+       515},
+      {"INSERT INTO e_param VALUES (?, ?)", {SqlParam::Int(1), SqlParam::VarChar("toolong")}, 8152},
+  };
+  for (const auto& c : cases) {
+    try {
+      connection.Exec(c.sql, c.params);
+      ADD_FAILURE() << "no error from: " << c.sql;
+    } catch (const OdbcError& error) {
+      EXPECT_EQ(error.native(), c.native) << error.what();
+    }
+  }
+}
+
 TEST_F(ErrorsTest, LineNumberCountsFromTheBatchStart) {
   const TsqlResult result =
       RunTsql(port(), {"SELECT 1\nSELECT 2\nSELECT * FROM nosuchtable"}, {"sa", "", "ErrorsTest"});

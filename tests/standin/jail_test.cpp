@@ -19,7 +19,7 @@ namespace standin_test {
 namespace {
 
 const jailgen::SampleOptions kOptions{
-    .locations = 6, .containers = 4, .bookings = 300, .released = 0.3, .items = 3, .seed = 7};
+    .locations = 6, .containers = 4, .bookings = 500, .released = 0.3, .items = 3, .seed = 7};
 
 class JailTest : public ::testing::Test {
  protected:

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <future>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -176,6 +177,45 @@ TEST_F(SessionsTest, LockTimeoutEndsAWaitForAnotherSessionsLock) {
   holder->Exec("ROLLBACK TRANSACTION");
   waiter->Exec("UPDATE Locked SET v = 2 WHERE id = 1");
   EXPECT_EQ(holder->Scalar("SELECT v FROM Locked WHERE id = 1"), "2");
+}
+
+TEST_F(SessionsTest, ConcurrentWritersAllSucceed) {
+  constexpr int kWriters = 4;
+  constexpr int kUpdates = 100;
+  Connect()->Exec("CREATE TABLE Counters (id int NOT NULL PRIMARY KEY, n int NOT NULL)");
+  Connect()->Exec("INSERT INTO Counters VALUES (0, 0), (1, 0), (2, 0), (3, 0)");
+  std::vector<std::future<std::string>> writers;
+  for (int w = 0; w < kWriters; ++w) {
+    writers.push_back(std::async(std::launch::async, [this, w] {
+      try {
+        auto connection = Connect();
+        OdbcStatement statement = connection->Statement();
+        for (int i = 0; i < kUpdates; ++i) {
+          // Every writer also bumps row 0, so they contend for it.
+          statement.ExecDirect("UPDATE Counters SET n = n + 1 WHERE id = ? OR id = 0",
+                               {SqlParam::Int(w)});
+        }
+        return std::string();
+      } catch (const OdbcError& error) {
+        return std::string(error.what());
+      }
+    }));
+  }
+  for (auto& writer : writers) EXPECT_EQ(Outcome(writer), "");
+  const ResultSet result = Connect()->Query("SELECT n FROM Counters ORDER BY id");
+  EXPECT_EQ(result.rows, (std::vector<Row>{{"400"}, {"100"}, {"100"}, {"100"}}));
+}
+
+TEST_F(SessionsTest, ManySessionsAtOnceGetTheirOwnSpids) {
+  std::vector<std::unique_ptr<OdbcTestConnection>> connections;
+  std::set<int> spids;
+  for (int i = 0; i < 30; ++i) {
+    connections.push_back(Connect());
+    spids.insert(connections.back()->Spid());
+  }
+  EXPECT_EQ(spids.size(), connections.size());
+  connections.clear();
+  EXPECT_EQ(Connect()->Scalar("SELECT COUNT(*) FROM Spin"), "200");
 }
 
 }  // namespace

@@ -60,6 +60,8 @@ const TypeCase kTypes[] = {
     {"CharIsBlankPadded", "char(10)", "'abc'", Read::Text, "abc       ", SQL_CHAR},
     {"CharLatin1", "char(5)", "'Zoë'", Read::Text, "Zoë  ", SQL_CHAR},
     {"VarCharLatin1", "varchar(20)", "'Zoë José'", Read::Text, "Zoë José", SQL_VARCHAR},
+    // varchar holds code page 1252: the euro sign fits, omega does not.
+    {"VarCharCodePage", "varchar(20)", "N'€5 Ω'", Read::Text, "€5 ?", SQL_VARCHAR},
     {"VarCharKeepsTrailingBlanks", "varchar(20)", "'abc  '", Read::Text, "abc  ", SQL_VARCHAR},
     {"VarCharMax", "varchar(max)", "'" + kLongText + "'", Read::Text, kLongText, SQL_VARCHAR, 0},
     {"NChar", "nchar(5)", "N'Zoë'", Read::Text, "Zoë  ", SQL_WCHAR},
