@@ -80,6 +80,7 @@ std::string TimeOfDay(int seconds) {
 }
 
 constexpr int kSampleEpochDay = 20454;  // 2026-01-01
+constexpr double kDrift = 0.4;          // share of stored flags and counts that are wrong
 
 std::string Initials(std::string_view name) {
   std::string result;
@@ -290,10 +291,18 @@ class SampleBuilder {
       for (const PropertyRecord& property : sample_.properties) {
         if (property.lockey == location.lockey && !property.released) ++held;
       }
-      location.onloc = random_.Chance(0.6) ? held + 1 + random_.Below(5) : held;
-      location.available = random_.Chance(0.5);
+      const bool drift = location.lockey == 1 || random_.Chance(kDrift);
+      location.onloc = drift ? held + 1 + random_.Below(5) : held;
+      location.available = (held < location.allow) != drift;
     }
-    for (Container& container : sample_.containers) container.available = random_.Chance(0.5);
+    for (Container& container : sample_.containers) {
+      bool holds = false;
+      for (const PropertyItem& item : sample_.items) {
+        holds = holds || (item.containerid == container.containerid && item.Held());
+      }
+      const bool drift = container.containerid == 1 || random_.Chance(kDrift);
+      container.available = !holds != drift;
+    }
   }
 
   const SampleOptions& options_;

@@ -25,8 +25,11 @@ struct Location {
   std::string code;
   std::string name;
   int allow = 0;
-  int onloc = 0;           // as stored: drifted from the true count
-  bool available = false;  // as stored: drifted
+  // As stored, drifted from the bookings: in the first location and about
+  // 40% of the others ONLOC overstates the held bookings and AVAILABLE is the
+  // opposite of "fewer held bookings than ALLOW".
+  int onloc = 0;
+  bool available = false;
 };
 
 struct Container {
@@ -34,7 +37,9 @@ struct Container {
   std::int64_t lockey = 0;
   std::string location_code;
   std::string name;
-  bool available = false;  // as stored: drifted
+  // As stored: in the first container and about 40% of the others the
+  // opposite of "holds no item that is still held".
+  bool available = false;
 };
 
 struct Booking {

@@ -69,17 +69,28 @@ TEST(JailSampleTest, HasTheIrregularitiesRealDataHas) {
   EXPECT_LT(used.size(), sample.containers.size()) << "no container is empty";
 }
 
-TEST(JailSampleTest, StoredCountsHaveDrifted) {
-  const Sample sample = MakeSample({});
-  int drifted = 0;
+TEST(JailSampleTest, StoredFlagsHaveDriftedFromTheContents) {
+  const Sample sample = MakeSample({.bookings = 400});
+  int wrong_locations = 0;
   for (const Location& location : sample.locations) {
     int held = 0;
     for (const PropertyRecord& property : sample.properties) {
       held += property.lockey == location.lockey && !property.released;
     }
-    drifted += location.onloc != held;
+    wrong_locations += location.onloc != held;
+    EXPECT_EQ(location.onloc != held, location.available != (held < location.allow));
   }
-  EXPECT_GT(drifted, 0);
+  int wrong_containers = 0;
+  for (const Container& container : sample.containers) {
+    const bool holds = std::any_of(sample.items.begin(), sample.items.end(), [&](const auto& i) {
+      return i.containerid == container.containerid && i.Held();
+    });
+    wrong_containers += container.available == holds;
+  }
+  EXPECT_GT(wrong_locations, 0);
+  EXPECT_LT(wrong_locations, static_cast<int>(sample.locations.size()));
+  EXPECT_GT(wrong_containers, 0);
+  EXPECT_LT(wrong_containers, static_cast<int>(sample.containers.size()));
 }
 
 TEST(JailSampleTest, ReleasedShareFollowsTheOption) {
