@@ -69,14 +69,17 @@ void StandinServer::Start() {
   throw std::runtime_error(why + "; stdout: " + ReadFile(out) + "; stderr: " + errorOutput());
 }
 
-void StandinServer::stop() {
-  if (!process_) return;
+int StandinServer::stop() {
+  if (!process_) return exit_code_;
   process_->Signal(SIGTERM);
-  if (!process_->WaitFor(kStopTimeout)) {
+  std::optional<int> code = process_->WaitFor(kStopTimeout);
+  if (!code) {
     process_->Signal(SIGKILL);
-    process_->WaitFor(kStopTimeout);
+    code = process_->WaitFor(kStopTimeout);
   }
   process_.reset();
+  exit_code_ = code.value_or(128 + SIGKILL);
+  return exit_code_;
 }
 
 void StandinServer::restart() {

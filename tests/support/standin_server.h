@@ -42,7 +42,8 @@ class StandinServer {
   void restart();
 
   // Stops the server as restart() does; a stopped server stays stopped.
-  void stop();
+  // Returns its exit code: 0 for a clean stop, 128 + 9 if it had to be killed.
+  int stop();
 
  private:
   void Start();
@@ -52,6 +53,7 @@ class StandinServer {
   std::filesystem::path data_dir_;
   std::unique_ptr<ChildProcess> process_;
   int port_ = 0;
+  int exit_code_ = 0;
 };
 
 }  // namespace standin_test
