@@ -96,6 +96,22 @@ Value ToInteger(const Value& v, const SqlType& from, const SqlType& to) {
     if (!IntegerInRange(to.id, n)) throw ArithmeticOverflow(TypeName(to.id));
     return static_cast<std::int64_t>(n);
   }
+  if (auto* b = std::get_if<Bytes>(&v)) {
+    // Binary reads as a big-endian integer of its last bytes.
+    std::uint64_t n = 0;
+    std::size_t width = to.id == TypeId::BigInt     ? 8
+                        : to.id == TypeId::Int      ? 4
+                        : to.id == TypeId::SmallInt ? 2
+                                                    : 1;
+    std::size_t start = b->size() > width ? b->size() - width : 0;
+    for (std::size_t i = start; i < b->size(); ++i) n = (n << 8) | (*b)[i];
+    std::int64_t value = width == 8   ? static_cast<std::int64_t>(n)
+                         : width == 4 ? static_cast<std::int32_t>(n)
+                         : width == 2 ? static_cast<std::int16_t>(n)
+                                      : static_cast<std::int64_t>(n);
+    if (to.id == TypeId::Bit) value = value != 0;
+    return value;
+  }
   throw ConversionNotAllowed(TypeName(from.id), TypeName(to.id));
 }
 

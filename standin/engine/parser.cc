@@ -469,6 +469,8 @@ class Parser {
     std::string name = Name();
     if (CompareCi(name, "double") == 0 && Accept("precision")) name = "float";
     std::optional<TypeId> id = TypeFromName(name);
+    if (!id && !declaration)
+      throw BatchAbort(Msg(243, 16, 1, "Type " + name + " is not a defined system type."));
     if (!id) throw UnknownType(column, name);
     SqlType t = DefaultType(*id);
     if (!declaration && (*id == TypeId::Char || *id == TypeId::VarChar || *id == TypeId::NChar ||

@@ -190,6 +190,7 @@ void RegisterFunctions(sqlite3* db, FunctionContext* context) {
   Register(db, "tsql_charindex", 2, context, CharIndexFn);
   Register(db, "tsql_charindex", 3, context, CharIndexFn);
   Register(db, "tsql_newid", 0, context, NewIdFn, false);
+  RegisterDateFunctions(db, context);
 }
 
 }  // namespace standin::engine

@@ -22,5 +22,7 @@ struct FunctionContext {
 
 // Registers the collation and functions on `db`; `context` must outlive it.
 void RegisterFunctions(sqlite3* db, FunctionContext* context);
+// The date functions, registered by RegisterFunctions.
+void RegisterDateFunctions(sqlite3* db, FunctionContext* context);
 
 }  // namespace standin::engine

@@ -258,6 +258,20 @@ Typed Translator::Arithmetic(const Expr& e, const Scope& scope) {
   }
   if (a.null_literal) a.type = b.type;
   if (b.null_literal) b.type = a.type;
+  // A datetime plus or minus a number moves it by that many days.
+  if ((op == "+" || op == "-") &&
+      (a.type.id == TypeId::DateTime || a.type.id == TypeId::SmallDateTime) &&
+      IsNumeric(b.type.id)) {
+    std::string days = op == "-" ? "-(" + b.sql + ")" : b.sql;
+    return Typed{"tsql_dateadd('day', " + days + ", " + a.sql + ", " +
+                     std::to_string(static_cast<int>(a.type.id)) + ", 0)",
+                 a.type};
+  }
+  if (op == "+" && IsNumeric(a.type.id) &&
+      (b.type.id == TypeId::DateTime || b.type.id == TypeId::SmallDateTime))
+    return Typed{"tsql_dateadd('day', " + a.sql + ", " + b.sql + ", " +
+                     std::to_string(static_cast<int>(b.type.id)) + ", 0)",
+                 b.type};
   if (!IsNumeric(a.type.id) || !IsNumeric(b.type.id)) {
     // Text meets a number: the text converts to the number's type.
     if (IsCharacter(a.type.id) && IsNumeric(b.type.id))

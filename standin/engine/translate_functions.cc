@@ -220,6 +220,26 @@ Typed Translator::Function(const Expr& e, const Scope& scope) {
                      std::to_string(length) + ") AS INTEGER)",
                  Nullable(MakeType(TypeId::Int))};
   }
+  if (f == "DATEADD" || f == "DATEDIFF" || f == "DATEPART") {
+    Arity(e, f == "DATEPART" ? 2 : 3, f == "DATEPART" ? 2 : 3);
+    std::string part = QuoteText(e.args[0]->token.text);
+    auto as_date = [&](std::size_t i) {
+      Typed d = arg(i);
+      if (!IsDateTime(d.type.id)) d = ConvertTo(d, MakeType(TypeId::DateTime));
+      return d;
+    };
+    SqlType int_type = Nullable(MakeType(TypeId::Int));
+    if (f == "DATEPART")
+      return Typed{"tsql_datepart(" + part + ", " + as_date(1).sql + ")", int_type};
+    if (f == "DATEDIFF")
+      return Typed{"tsql_datediff(" + part + ", " + as_date(1).sql + ", " + as_date(2).sql + ")",
+                   int_type};
+    Typed d = as_date(2);
+    return Typed{"tsql_dateadd(" + part + ", " + arg(1).sql + ", " + d.sql + ", " +
+                     std::to_string(static_cast<int>(d.type.id)) + ", " +
+                     std::to_string(d.type.scale) + ")",
+                 Nullable(d.type)};
+  }
   if (f == "DB_NAME" && !e.args.empty()) throw NotSupported("DB_NAME(database_id)");
   if (e.args.empty()) {
     std::string name = f;
