@@ -15,12 +15,15 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: jailgen [--site-db NAME] [--jail-db NAME] [--locations N] [--containers N]\n"
     "               [--bookings N] [--released F] [--items N] [--seed S] [--no-create]\n"
-    "               [--out FILE]\n";
+    "               [--out FILE] [--help]\n"
+    "Prints a T-SQL script (GO between batches) creating and filling the site database\n"
+    "(table ConnectLib) and the jail database; the same options give the same script.\n";
 
 struct Arguments {
   jailgen::SampleOptions sample;
   jailgen::ScriptOptions script;
   std::string out;  // empty: stdout
+  bool help = false;
 };
 
 int ParseInt(std::string_view flag, const std::string& text) {
@@ -34,6 +37,10 @@ Arguments Parse(int argc, char** argv) {
   Arguments args;
   for (int i = 1; i < argc; ++i) {
     const std::string_view flag = argv[i];
+    if (flag == "--help") {
+      args.help = true;
+      continue;
+    }
     if (flag == "--no-create") {
       args.script.create_databases = false;
       continue;
@@ -70,6 +77,10 @@ Arguments Parse(int argc, char** argv) {
 int main(int argc, char** argv) {
   try {
     const Arguments args = Parse(argc, argv);
+    if (args.help) {
+      std::cout << kUsage;
+      return EXIT_SUCCESS;
+    }
     const std::string script = jailgen::MakeScript(jailgen::MakeSample(args.sample), args.script);
     if (args.out.empty()) {
       std::cout << script << std::flush;

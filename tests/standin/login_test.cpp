@@ -107,11 +107,14 @@ TEST_F(LoginTest, RefusedLoginLeavesTheServerServing) {
 }
 
 TEST_F(LoginTest, TsqlLogsInAndRunsBatches) {
-  const TsqlResult result = RunTsql(port(), {"SELECT 40 + 2 AS answer", "SELECT DB_NAME()"});
+  const TsqlResult result =
+      RunTsql(port(), {"SELECT 40 + 2 AS answer", "SELECT DB_NAME()", "SELECT 'Zoë', N'José'"});
   EXPECT_EQ(result.exit_code, 0) << result.err;
   EXPECT_THAT(result.out, HasSubstr("answer"));
   EXPECT_THAT(result.out, HasSubstr("42"));
   EXPECT_THAT(result.out, HasSubstr("master"));
+  EXPECT_THAT(result.out, HasSubstr("Zoë"));
+  EXPECT_THAT(result.out, HasSubstr("José"));
 }
 
 TEST_F(LoginTest, TsqlReportsARefusedLogin) {
