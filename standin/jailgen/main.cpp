@@ -1,11 +1,12 @@
 // jailgen: prints the T-SQL script of a sample site and jail database.
-#include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "jail_sample.h"
 #include "jail_script.h"
@@ -26,10 +27,25 @@ struct Arguments {
   bool help = false;
 };
 
-int ParseInt(std::string_view flag, const std::string& text) {
+// The whole of `text` as a number of type T, or std::invalid_argument naming `flag`.
+template <typename T>
+T ParseNumber(std::string_view flag, const std::string& text) {
   std::size_t used = 0;
-  const int value = std::stoi(text, &used);
-  if (used != text.size()) throw std::invalid_argument(std::string(flag) + ": not a number");
+  T value{};
+  try {
+    if constexpr (std::is_same_v<T, double>) {
+      value = std::stod(text, &used);
+    } else if constexpr (std::is_same_v<T, int>) {
+      value = std::stoi(text, &used);
+    } else {
+      value = std::stoull(text, &used);
+    }
+  } catch (const std::logic_error&) {
+    used = 0;
+  }
+  if (used == 0 || used != text.size()) {
+    throw std::invalid_argument(std::string(flag) + ": not a number: " + text);
+  }
   return value;
 }
 
@@ -52,17 +68,17 @@ Arguments Parse(int argc, char** argv) {
     } else if (flag == "--jail-db") {
       args.script.jail_db = value;
     } else if (flag == "--locations") {
-      args.sample.locations = ParseInt(flag, value);
+      args.sample.locations = ParseNumber<int>(flag, value);
     } else if (flag == "--containers") {
-      args.sample.containers = ParseInt(flag, value);
+      args.sample.containers = ParseNumber<int>(flag, value);
     } else if (flag == "--bookings") {
-      args.sample.bookings = ParseInt(flag, value);
+      args.sample.bookings = ParseNumber<int>(flag, value);
     } else if (flag == "--items") {
-      args.sample.items = ParseInt(flag, value);
+      args.sample.items = ParseNumber<int>(flag, value);
     } else if (flag == "--released") {
-      args.sample.released = std::stod(value);
+      args.sample.released = ParseNumber<double>(flag, value);
     } else if (flag == "--seed") {
-      args.sample.seed = std::stoull(value);
+      args.sample.seed = ParseNumber<std::uint64_t>(flag, value);
     } else if (flag == "--out") {
       args.out = value;
     } else {
