@@ -198,6 +198,22 @@ struct ExecStmt {
   std::vector<ExecArg> args;
 };
 
+// DECLARE @a int [= value], @b varchar(10) ...
+struct DeclareStmt {
+  struct Variable {
+    std::string name;
+    SqlType type;
+    ExprPtr initial;
+  };
+  std::vector<Variable> variables;
+};
+
+// SET @a = value
+struct AssignStmt {
+  std::string name;
+  ExprPtr value;
+};
+
 // PRINT value, or RAISERROR(text, severity, state [, arguments]).
 struct MessageStmt {
   std::vector<ExprPtr> args;
@@ -215,10 +231,11 @@ struct TransactionStmt {
 // IF [NOT] EXISTS (...) / IF OBJECT_ID(...) IS [NOT] NULL  statement [ELSE statement]
 struct IfStmt;
 
-using StatementBody = std::variant<std::shared_ptr<Select>, InsertStmt, UpdateStmt, DeleteStmt,
-                                   CreateTableStmt, DropTableStmt, CreateIndexStmt, DropIndexStmt,
-                                   CreateDatabaseStmt, DropDatabaseStmt, UseStmt, SetStmt, ExecStmt,
-                                   KillStmt, MessageStmt, TransactionStmt, std::shared_ptr<IfStmt>>;
+using StatementBody =
+    std::variant<std::shared_ptr<Select>, InsertStmt, UpdateStmt, DeleteStmt, CreateTableStmt,
+                 DropTableStmt, CreateIndexStmt, DropIndexStmt, CreateDatabaseStmt,
+                 DropDatabaseStmt, UseStmt, SetStmt, ExecStmt, KillStmt, MessageStmt, DeclareStmt,
+                 AssignStmt, TransactionStmt, std::shared_ptr<IfStmt>>;
 
 struct Statement {
   StatementBody body;

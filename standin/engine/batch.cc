@@ -104,7 +104,8 @@ void SessionImpl::Rpc(std::string_view procedure, std::vector<Param> params, Res
   });
 }
 
-void SessionImpl::RunBatch(std::string_view sql, std::vector<Param> variables, ResultSink& sink) {
+std::vector<Param> SessionImpl::RunBatch(std::string_view sql, std::vector<Param> variables,
+                                         ResultSink& sink) {
   std::vector<Param> saved = std::move(variables_);
   variables_ = std::move(variables);
   struct Restore {
@@ -118,14 +119,15 @@ void SessionImpl::RunBatch(std::string_view sql, std::vector<Param> variables, R
   } catch (const SqlError& e) {
     ReportError(e, 1, sink);
     sink.Done(StatementDone{false, 0, true, false});
-    return;
+    return variables_;
   } catch (const std::exception&) {
     // Numbers too large for any type, and the like.
     ReportError(SyntaxErrorAtEnd(), 1, sink);
     sink.Done(StatementDone{false, 0, true, false});
-    return;
+    return variables_;
   }
   RunStatements(statements, sink);
+  return variables_;
 }
 
 bool SessionImpl::RunStatements(const std::vector<Statement>& statements, ResultSink& sink) {
@@ -229,6 +231,11 @@ void SessionImpl::RunStatement(const Statement& statement, ResultSink& sink) {
           Kill(body, sink);
         } else if constexpr (std::is_same_v<T, MessageStmt>) {
           Print(body, statement.line, sink);
+        } else if constexpr (std::is_same_v<T, DeclareStmt>) {
+          Declare(body, sink);
+        } else if constexpr (std::is_same_v<T, AssignStmt>) {
+          Assign(body.name, *body.value);
+          sink.Done(StatementDone{});
         } else if constexpr (std::is_same_v<T, TransactionStmt>) {
           Transaction(body, sink);
         } else if constexpr (std::is_same_v<T, std::shared_ptr<IfStmt>>) {
@@ -306,6 +313,35 @@ void SessionImpl::Kill(const KillStmt& s, ResultSink& sink) {
   }
   engine_.Kill(static_cast<std::int32_t>(spid), spid_);
   sink.Done(StatementDone{});
+}
+
+void SessionImpl::Declare(const DeclareStmt& s, ResultSink& sink) {
+  for (const DeclareStmt::Variable& v : s.variables) {
+    for (const Param& p : variables_)
+      if (CompareCi(p.name, v.name) == 0)
+        throw BatchAbort(Msg(134, 15, 1,
+                             "The variable name '" + v.name +
+                                 "' has already been declared. Variable names must be unique "
+                                 "within a query batch or stored procedure."));
+    SqlType type = v.type;
+    type.nullable = true;
+    variables_.push_back(Param{v.name, type, Value{}, false});
+    if (v.initial) Assign(v.name, *v.initial);
+  }
+  sink.Done(StatementDone{});
+}
+
+void SessionImpl::Assign(const std::string& name, const Expr& value) {
+  Param* target = nullptr;
+  for (Param& p : variables_)
+    if (CompareCi(p.name, name) == 0 && p.name.size() == name.size()) target = &p;
+  if (!target) throw UndeclaredVariable(name);
+  Translator t(*this);
+  Scope scope;
+  Typed v = t.Expression(value, scope);
+  Value stored = Fetch("SELECT " + v.sql, t.binds()).at(0).at(0);
+  target->value = Convert(FromStorage(stored, v.type), v.type, target->type, ConvertMode::Explicit,
+                          functions_.date_order);
 }
 
 void SessionImpl::Print(const MessageStmt& s, int line, ResultSink& sink) {

@@ -147,8 +147,28 @@ class Parser {
     } else if (t.Is("USE")) {
       Take();
       s.body = UseStmt{Name()};
+    } else if (t.Is("SET") && Peek(1).kind == TokenKind::Variable) {
+      Take();
+      AssignStmt a;
+      a.name = Take().text;
+      ExpectSymbol("=");
+      a.value = Expression();
+      s.body = std::move(a);
     } else if (t.Is("SET")) {
       s.body = Set();
+    } else if (t.Is("DECLARE")) {
+      Take();
+      DeclareStmt d;
+      do {
+        if (Peek().kind != TokenKind::Variable) Fail();
+        DeclareStmt::Variable v;
+        v.name = Take().text;
+        Accept("AS");
+        v.type = Type(static_cast<int>(d.variables.size()) + 1, true);
+        if (AcceptSymbol("=")) v.initial = Expression();
+        d.variables.push_back(std::move(v));
+      } while (AcceptSymbol(","));
+      s.body = std::move(d);
     } else if (t.Is("EXEC") || t.Is("EXECUTE")) {
       Take();
       s.body = Exec();
@@ -347,7 +367,7 @@ class Parser {
     const Token& t = Peek();
     for (const char* w :
          {"SELECT", "INSERT", "UPDATE", "DELETE", "CREATE", "DROP", "USE", "SET", "EXEC", "EXECUTE",
-          "KILL", "BEGIN", "COMMIT", "ROLLBACK", "IF", "PRINT", "RAISERROR"})
+          "KILL", "BEGIN", "COMMIT", "ROLLBACK", "IF", "PRINT", "RAISERROR", "DECLARE"})
       if (t.Is(w)) return true;
     return false;
   }

@@ -128,12 +128,10 @@ void SessionImpl::ExecuteSql(std::vector<Param> params, ResultSink& sink) {
   std::string declaration = Text(Arg(params, 1, "@params"));
   std::vector<Param> variables =
       BindDeclared(declaration, Rest(std::move(params), 2, {"@stmt", "@params"}));
-  std::vector<Param> outputs;
-  for (const Param& v : variables)
-    if (v.output) outputs.push_back(v);
-  RunBatch(sql, std::move(variables), sink);
+  std::vector<Param> after = RunBatch(sql, std::move(variables), sink);
   sink.ReturnStatus(0);
-  for (const Param& p : outputs) sink.ReturnValue(p);
+  for (const Param& p : after)
+    if (p.output) sink.ReturnValue(p);
 }
 
 void SessionImpl::Prepare(std::vector<Param> params, ResultSink& sink, bool execute) {

@@ -59,8 +59,9 @@ class SessionImpl : public engine::Resolver {
   // Runs one request; `run` does the work. Handles attention, kill and errors
   // that escape it.
   void Request(ResultSink& sink, const std::function<void()>& run);
-  // Parses and runs a batch with `variables` as its parameters.
-  void RunBatch(std::string_view sql, std::vector<Param> variables, ResultSink& sink);
+  // Parses and runs a batch with `variables` as its parameters; returns them
+  // as the batch left them (for output parameters).
+  std::vector<Param> RunBatch(std::string_view sql, std::vector<Param> variables, ResultSink& sink);
   // Runs statements; false when one failed in a way that ends the batch.
   bool RunStatements(const std::vector<engine::Statement>& statements, ResultSink& sink);
   void RunStatement(const engine::Statement& statement, ResultSink& sink);
@@ -69,6 +70,8 @@ class SessionImpl : public engine::Resolver {
   void Use(const std::string& name, ResultSink& sink);
   void Kill(const engine::KillStmt& s, ResultSink& sink);
   void Print(const engine::MessageStmt& s, int line, ResultSink& sink);
+  void Declare(const engine::DeclareStmt& s, ResultSink& sink);
+  void Assign(const std::string& name, const engine::Expr& value);
   void Transaction(const engine::TransactionStmt& s, ResultSink& sink);
   bool Evaluate(const engine::Expr& condition);
   void Exec(const engine::ExecStmt& s, ResultSink& sink);
