@@ -134,6 +134,34 @@ const std::vector<Case> kCollation = {
 INSTANTIATE_TEST_SUITE_P(Collation, ResponseTest, ::testing::ValuesIn(kCollation),
                          [](const auto& info) { return info.param.name; });
 
+const std::vector<Case> kStatements = {
+    {"DateAdd", "", "SELECT DATEADD(minute, -30, '2026-12-10 00:10:00')",
+     "row: '2026-12-09 23:40:00.000'"},
+    {"DateDiff", "", "SELECT DATEDIFF(day, '2026-12-01 23:59', '2026-12-10 00:01')", "row: 9"},
+    {"MonthEndClamps", "", "SELECT DATEADD(month, 1, CAST('2026-01-31' AS datetime))",
+     "row: '2026-02-28 00:00:00.000'"},
+    {"Variables", "", "DECLARE @n int = 5, @s varchar(3); SET @s = 'abcd'; SELECT @n + 1, @s",
+     "row: 6 'abc'"},
+    {"Print", "", "PRINT 'synchronised ' + 'x'", "msg 0,0,1,line 1: synchronised x"},
+    {"Raiserror", "", "RAISERROR('no %s here', 16, 2, 'lock')",
+     "msg 50000,16,2,line 1: no lock here\ndone error"},
+    {"SysTables", "CREATE TABLE CFG (a int)", "SELECT name FROM sys.tables WHERE name = 'cfg'",
+     "row: 'CFG'"},
+    {"ObjectId", "CREATE TABLE CFG (a int)",
+     "IF OBJECT_ID('cfg') IS NOT NULL DROP TABLE cfg; SELECT COUNT(*) FROM sys.tables", "row: 0"},
+    {"UnionTypesAroundNull", "", "SELECT 'x' AS b UNION ALL SELECT NULL", "[b varchar(1) null]"},
+    {"ExactMoney", "", "SELECT CAST(-922337203685477.5808 AS money)",
+     "row: '-922337203685477.5808'"},
+    {"DecimalRoundsHalfUp", "", "SELECT CAST(1.005 AS numeric(5,2))", "row: '1.01'"},
+    {"CorrelatedSubquery", "CREATE TABLE t (a int); INSERT t VALUES (1), (2), (3)",
+     "SELECT a FROM t o WHERE EXISTS (SELECT * FROM t i WHERE i.a = o.a + 1) ORDER BY a DESC",
+     "row: 2\nrow: 1\ndone 2"},
+    {"ImplicitTransactions", "SET IMPLICIT_TRANSACTIONS ON; CREATE TABLE t (a int)",
+     "SELECT @@TRANCOUNT", "row: 1"},
+};
+INSTANTIATE_TEST_SUITE_P(Statements, ResponseTest, ::testing::ValuesIn(kStatements),
+                         [](const auto& info) { return info.param.name; });
+
 const std::vector<Case> kErrors = {
     {"Syntax", "", "SELECT FROM", "msg 156,15,1,line 1: Incorrect syntax near the keyword 'FROM'."},
     {"SyntaxLine", "", "SELECT 1\nSELECT 2 +", "line 2"},
@@ -175,6 +203,8 @@ const std::vector<Case> kErrors = {
     {"KillSelf", "", "KILL 51", "msg 6104,16,1,line 1: Cannot use KILL to kill your own process."},
     {"KillUnknown", "", "KILL 999",
      "msg 6106,16,2,line 1: Process ID 999 is not an active process ID."},
+    {"UnknownType", "", "SELECT CAST(1 AS nosuch)",
+     "msg 243,16,1,line 1: Type nosuch is not a defined system type."},
     {"UnknownProcedure", "", "EXEC sp_nothing",
      "msg 2812,16,62,line 1: Could not find stored procedure 'sp_nothing'."},
 };
@@ -192,6 +222,12 @@ TEST_F(EngineTest, NameErrorsEndTheBatch) {
   std::string out = Run("SELECT 1\nSELECT * FROM nothere\nSELECT 3");
   EXPECT_THAT(out, HasSubstr("msg 208,16,1,line 2"));
   EXPECT_THAT(out, Not(HasSubstr("row: 3")));
+}
+
+TEST_F(EngineTest, ConversionErrorsEndTheBatch) {
+  EXPECT_EQ(Run("SELECT CAST('x' AS int)\nSELECT 2"),
+            "columns: [ int null]\nmsg 245,16,1,line 1: Conversion failed when converting the "
+            "varchar value 'x' to data type int.\ndone error\n");
 }
 
 TEST_F(EngineTest, LoginFailures) {
