@@ -6,7 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "jail_sample.h"
+#include "jail_script.h"
 #include "odbc_test_connection.h"
+#include "script_loader.h"
 #include "standin_server.h"
 
 namespace standin_test {
@@ -100,6 +103,27 @@ void BM_UpdateByKey(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_UpdateByKey)->UseRealTime();
+
+// Loading a generated jail of 1000 bookings batch by batch; items are rows.
+void BM_LoadJail(benchmark::State& state) {
+  const jailgen::Sample sample = jailgen::MakeSample({.bookings = 1000});
+  const std::size_t rows = sample.locations.size() + sample.containers.size() +
+                           sample.bookings.size() + sample.properties.size() + sample.items.size();
+  OdbcTestConnection& connection = BenchDatabase::Get().connection();
+  static int run = 0;  // the library calls this function more than once
+  for (auto _ : state) {
+    const std::string suffix = std::to_string(run++);
+    LoadScript(connection, jailgen::MakeScript(
+                               sample, {.site_db = "SITE" + suffix, .jail_db = "JAIL" + suffix}));
+    state.PauseTiming();
+    connection.Exec("USE Bench");
+    connection.Exec("DROP DATABASE SITE" + suffix);
+    connection.Exec("DROP DATABASE JAIL" + suffix);
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * rows));
+}
+BENCHMARK(BM_LoadJail)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace standin_test
