@@ -16,7 +16,6 @@ class ByteReader {
  public:
   explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
-  std::size_t Position() const { return pos_; }
   std::size_t Remaining() const { return bytes_.size() - pos_; }
   bool AtEnd() const { return pos_ == bytes_.size(); }
 
@@ -30,9 +29,8 @@ class ByteReader {
   void Skip(std::size_t count) { Take(count); }
   // UCS-2 text of `chars` characters, returned as UTF-8.
   std::string Ucs2(std::size_t chars);
-  // A string preceded by a one-byte (B_VARCHAR) or two-byte (US_VARCHAR) character count.
+  // A string preceded by a one-byte character count (B_VARCHAR).
   std::string BVarChar() { return Ucs2(U8()); }
-  std::string UsVarChar() { return Ucs2(U16()); }
 
  private:
   std::span<const std::uint8_t> bytes_;
