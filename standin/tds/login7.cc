@@ -10,7 +10,6 @@ namespace {
 
 // The fixed part a TDS 7.1 client sends; later versions append more fields.
 constexpr std::size_t kFixedPartSize = 86;
-constexpr std::uint8_t kIntegratedSecurity = 0x80;
 
 struct Field {
   std::size_t offset;
@@ -45,14 +44,15 @@ Login7 ParseLogin7(std::span<const std::uint8_t> payload) {
   if (length > payload.size()) throw ProtocolError("LOGIN7 length exceeds the message");
   login.tds_version = in.U32();
   login.packet_size = in.U32();
-  in.Skip(4 + 4 + 4 + 1);  // client program version, process id, connection id, flags 1
-  login.integrated_security = (in.U8() & kIntegratedSecurity) != 0;
-  in.Skip(1 + 1 + 4 + 4);  // type flags, flags 3, time zone, LCID
+  // Client program version, process id, connection id, option and type flags,
+  // time zone, LCID: nothing the stand-in acts on.
+  in.Skip(4 + 4 + 4 + 4 + 4 + 4);
   auto field = [&in] {
     std::size_t offset = in.U16();
     return Field{offset, in.U16()};
   };
-  Field host = field(), user = field(), password = field(), app = field(), server = field();
+  Field host = field(), user = field(), password = field(), app = field();
+  field();  // server name
   field();  // extension
   field();  // client interface name
   Field language = field(), database = field();
@@ -60,7 +60,6 @@ Login7 ParseLogin7(std::span<const std::uint8_t> payload) {
   login.user_name = Utf16LeToUtf8(FieldBytes(payload, user));
   login.password = DeobfuscatePassword(FieldBytes(payload, password));
   login.app_name = Utf16LeToUtf8(FieldBytes(payload, app));
-  login.server_name = Utf16LeToUtf8(FieldBytes(payload, server));
   login.language = Utf16LeToUtf8(FieldBytes(payload, language));
   login.database = Utf16LeToUtf8(FieldBytes(payload, database));
   return login;

@@ -10,12 +10,10 @@ namespace standin::tds {
 struct Login7 {
   std::uint32_t tds_version = 0;  // as the client sent it, e.g. 0x74000004
   std::uint32_t packet_size = 0;  // requested; 0 means the server's default
-  bool integrated_security = false;
   std::string host_name;
   std::string user_name;
   std::string password;  // de-obfuscated
   std::string app_name;
-  std::string server_name;
   std::string language;
   std::string database;
 };

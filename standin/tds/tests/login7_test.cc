@@ -74,7 +74,6 @@ TEST(Login7Test, ReadsEveryFieldTheServerUses) {
   EXPECT_EQ(login.app_name, "Synch");
   EXPECT_EQ(login.language, "us_english");
   EXPECT_EQ(login.database, "JAIL");
-  EXPECT_FALSE(login.integrated_security);
 }
 
 TEST(Login7Test, DeobfuscatesPasswords) {
