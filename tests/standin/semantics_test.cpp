@@ -41,6 +41,7 @@ struct ScalarCase {
   const char* name;
   const char* query;
   Cell expected;
+  const char* gap = nullptr;  // what the stand-in still lacks for this case: it is skipped
 };
 
 // Names the case in failure messages instead of dumping its bytes.
@@ -51,6 +52,7 @@ void PrintTo(const ScalarCase& c, std::ostream* os) {
 class ScalarTest : public SemanticsTest, public ::testing::WithParamInterface<ScalarCase> {};
 
 TEST_P(ScalarTest, Answers) {
+  if (GetParam().gap) GTEST_SKIP() << GetParam().gap;
   OdbcTestConnection connection = Connect();
   EXPECT_EQ(connection.Scalar(GetParam().query), GetParam().expected) << GetParam().query;
 }
@@ -89,6 +91,44 @@ INSTANTIATE_TEST_SUITE_P(
                    "-1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+INSTANTIATE_TEST_SUITE_P(
+    Functions, ScalarTest,
+    ::testing::Values(
+        ScalarCase{"ConcatWithNullIsNull", "SELECT 'a' + NULL", std::nullopt},
+        ScalarCase{"Coalesce", "SELECT COALESCE(NULL, NULL, 'third')", "third"},
+        ScalarCase{"TrimAndUpper", "SELECT UPPER(LTRIM(RTRIM('  zoë  ')))", "ZOË"},
+        ScalarCase{"Substring", "SELECT SUBSTRING('PR001', 3, 3)", "001"},
+        ScalarCase{"CharIndexIgnoresCase", "SELECT CHARINDEX('WING', 'North wing Lockers')", "7"},
+        ScalarCase{"Replace", "SELECT REPLACE('O''Brien', '''', '')", "OBrien"},
+        ScalarCase{"CaseWhen",
+                   "SELECT CASE WHEN COUNT(*) > 3 THEN 'full' ELSE 'free' END FROM Inmates",
+                   "full"},
+        ScalarCase{"ExistsSubquery",
+                   "SELECT CASE WHEN EXISTS (SELECT 1 FROM Inmates WHERE Qty IS NULL) THEN 1 "
+                   "ELSE 0 END",
+                   "1"},
+        ScalarCase{"InSubquery",
+                   "SELECT COUNT(*) FROM Inmates WHERE BookNo IN (SELECT BookNo FROM Inmates "
+                   "WHERE Qty > 2)",
+                   "2"},
+        ScalarCase{"ConvertDateStyle101",
+                   "SELECT CONVERT(varchar(10), CAST('2024-02-29 13:45:30' AS datetime), 101)",
+                   "02/29/2024", "the stand-in ignores CONVERT's style argument"},
+        ScalarCase{"ConvertTimeStyle108",
+                   "SELECT CONVERT(varchar(8), CAST('2024-02-29 13:45:30' AS datetime), 108)",
+                   "13:45:30", "the stand-in ignores CONVERT's style argument"},
+        ScalarCase{"DateAddCrossesLeapDay",
+                   "SELECT DATEADD(day, 1, CAST('2024-02-28' AS datetime))",
+                   "2024-02-29 00:00:00.000"},
+        ScalarCase{"DateDiffDays",
+                   "SELECT DATEDIFF(day, CAST('2023-12-31' AS datetime), "
+                   "CAST('2024-03-01' AS datetime))",
+                   "61"},
+        ScalarCase{"CastIntToVarChar", "SELECT CAST(42 AS varchar(5)) + 'x'", "42x"},
+        ScalarCase{"CastMoneyToVarChar", "SELECT CAST(CAST(37.5 AS money) AS varchar(20))",
+                   "37.50"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct TypedResultCase {
   const char* name;
   const char* query;
@@ -119,7 +159,10 @@ INSTANTIATE_TEST_SUITE_P(
         TypedResultCase{"MaxKeepsColumnType", "SELECT MAX(LName) FROM Inmates", SQL_VARCHAR},
         TypedResultCase{"IntegerLiteralIsInt", "SELECT 1", SQL_INTEGER},
         TypedResultCase{"StringLiteralIsVarChar", "SELECT 'x'", SQL_VARCHAR},
-        TypedResultCase{"UnicodeLiteralIsNVarChar", "SELECT N'x'", SQL_WVARCHAR}),
+        TypedResultCase{"UnicodeLiteralIsNVarChar", "SELECT N'x'", SQL_WVARCHAR},
+        TypedResultCase{"GetDateIsDateTime", "SELECT GETDATE()", SQL_TYPE_TIMESTAMP},
+        TypedResultCase{"DecimalLiteralIsNumeric", "SELECT 1.5", SQL_NUMERIC},
+        TypedResultCase{"IntTimesDecimalIsNumeric", "SELECT Qty * 1.5 FROM Inmates", SQL_NUMERIC}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A star lists columns as declared; a named column comes back as the query spells it.
