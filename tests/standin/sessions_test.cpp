@@ -151,6 +151,15 @@ TEST_F(SessionsTest, CancelStopsARunningRequestAndKeepsTheSession) {
   EXPECT_EQ(connection->Scalar("SELECT COUNT(*) FROM Spin"), "200");
 }
 
+TEST_F(SessionsTest, QueryTimeoutCancelsAndKeepsTheSession) {
+  auto connection = Connect();
+  OdbcStatement statement = connection->Statement();
+  statement.SetQueryTimeout(1);
+  std::future<std::string> outcome = RunEndlessQuery(statement);
+  EXPECT_THAT(Outcome(outcome), HasSubstr("HYT00"));
+  EXPECT_EQ(connection->Scalar("SELECT COUNT(*) FROM Spin"), "200");
+}
+
 TEST_F(SessionsTest, KillRefusesItsOwnAndUnknownSessions) {
   auto connection = Connect();
   EXPECT_EQ(ErrorOf(*connection, "KILL " + std::to_string(connection->Spid())), 6104);

@@ -74,6 +74,9 @@ class OdbcStatement {
   // statement can use the connection.
   void Close();
 
+  // Seconds the driver lets a request run before cancelling it (0: no limit).
+  void SetQueryTimeout(int seconds);
+
   // SQLCancel; may be called from another thread while this one waits.
   void Cancel();
 
