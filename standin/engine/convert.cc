@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
 #include "collation.h"
 #include "errors.h"
@@ -319,6 +320,106 @@ std::string ValueText(const Value& v, const SqlType& type) {
   }
   if (auto* b = std::get_if<Bytes>(&v)) return std::string(b->begin(), b->end());
   return std::string();
+}
+
+namespace {
+
+// The text of a date/time value in a CONVERT style, or nullopt for styles not known.
+std::optional<std::string> StyledText(const DateTimeParts& p, TypeId id, int style) {
+  char buf[64];
+  int yy = p.year % 100;
+  int ms = static_cast<int>(p.nanos / 1000000);
+  switch (style) {
+    case 0:
+    case 100:
+      return FormatDefaultStyle(p, id);
+    case 1:
+      std::snprintf(buf, sizeof buf, "%02d/%02d/%02d", p.month, p.day, yy);
+      break;
+    case 101:
+      std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", p.month, p.day, p.year);
+      break;
+    case 3:
+      std::snprintf(buf, sizeof buf, "%02d/%02d/%02d", p.day, p.month, yy);
+      break;
+    case 103:
+      std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", p.day, p.month, p.year);
+      break;
+    case 104:
+      std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", p.day, p.month, p.year);
+      break;
+    case 105:
+      std::snprintf(buf, sizeof buf, "%02d-%02d-%04d", p.day, p.month, p.year);
+      break;
+    case 108:
+    case 8:
+      std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", p.hour, p.minute, p.second);
+      break;
+    case 110:
+      std::snprintf(buf, sizeof buf, "%02d-%02d-%04d", p.month, p.day, p.year);
+      break;
+    case 111:
+      std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", p.year, p.month, p.day);
+      break;
+    case 112:
+      std::snprintf(buf, sizeof buf, "%04d%02d%02d", p.year, p.month, p.day);
+      break;
+    case 120:
+    case 20:
+      std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day,
+                    p.hour, p.minute, p.second);
+      break;
+    case 121:
+    case 21:
+      std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", p.year, p.month, p.day,
+                    p.hour, p.minute, p.second, ms);
+      break;
+    case 126:
+      std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", p.year, p.month, p.day,
+                    p.hour, p.minute, p.second, ms);
+      break;
+    default:
+      return std::nullopt;
+  }
+  return std::string(buf);
+}
+
+std::optional<DateOrder> StyleOrder(int style) {
+  switch (style % 100) {
+    case 1:
+    case 10:
+      return DateOrder::Mdy;
+    case 3:
+    case 4:
+    case 5:
+      return DateOrder::Dmy;
+    case 11:
+    case 12:
+    case 20:
+    case 21:
+    case 26:
+      return DateOrder::Ymd;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+Value ConvertStyled(const Value& value, const SqlType& from, const SqlType& to, int style,
+                    DateOrder order) {
+  if (IsNull(value)) return value;
+  if (IsDateTime(from.id) && IsCharacter(to.id)) {
+    if (auto* s = std::get_if<std::string>(&value)) {
+      if (std::optional<std::string> text = StyledText(ParseCanonical(*s), from.id, style))
+        return Convert(*text, MakeType(TypeId::VarChar, 8000), to, ConvertMode::Explicit, order);
+    }
+  }
+  if (IsCharacter(from.id) && IsDateTime(to.id)) {
+    if (std::optional<DateOrder> styled = StyleOrder(style))
+      return Convert(value, from, to, ConvertMode::Explicit, *styled);
+  }
+  return Convert(value, from, to, ConvertMode::Explicit, order);
 }
 
 Value Convert(const Value& value, const SqlType& from, const SqlType& to, ConvertMode mode,

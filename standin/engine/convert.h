@@ -19,6 +19,12 @@ enum class ConvertMode {
 Value Convert(const Value& value, const SqlType& from, const SqlType& to, ConvertMode mode,
               DateOrder order);
 
+// CONVERT(type, value, style): for date/time values and text the style picks
+// the text form (101 mm/dd/yyyy, 103 dd/mm/yyyy, 112 yyyymmdd, 120 ODBC, ...);
+// other conversions ignore it.
+Value ConvertStyled(const Value& value, const SqlType& from, const SqlType& to, int style,
+                    DateOrder order);
+
 // The text of a value as CONVERT(varchar, value) shows it.
 std::string ValueText(const Value& value, const SqlType& type);
 

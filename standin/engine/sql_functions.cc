@@ -76,15 +76,19 @@ SqlType TypeArgs(sqlite3_value** argv) {
   return t;
 }
 
-// tsql_convert(value, to id, length, precision, scale, from id, length, precision, scale, assign)
-void ConvertFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
+// tsql_convert(value, to id, length, precision, scale, from id, length, precision, scale,
+//              assign [, style])
+void ConvertFn(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   Guarded(ctx, [&] {
     auto* context = static_cast<FunctionContext*>(sqlite3_user_data(ctx));
     SqlType to = TypeArgs(argv + 1);
     SqlType from = TypeArgs(argv + 5);
     ConvertMode mode = sqlite3_value_int(argv[9]) ? ConvertMode::Assign : ConvertMode::Explicit;
+    int style = argc > 10 ? sqlite3_value_int(argv[10]) : -1;
     Value canonical = FromStorage(ValueOf(argv[0]), from);
-    Result(ctx, ToStorage(Convert(canonical, from, to, mode, context->date_order), to));
+    Value converted = style >= 0 ? ConvertStyled(canonical, from, to, style, context->date_order)
+                                 : Convert(canonical, from, to, mode, context->date_order);
+    Result(ctx, ToStorage(converted, to));
   });
 }
 
@@ -176,6 +180,7 @@ void Register(sqlite3* db, const char* name, int args, FunctionContext* context,
 void RegisterFunctions(sqlite3* db, FunctionContext* context) {
   sqlite3_create_collation_v2(db, "TSQLCI", SQLITE_UTF8, nullptr, CollateCi, nullptr);
   Register(db, "tsql_convert", 10, context, ConvertFn, false);
+  Register(db, "tsql_convert", 11, context, ConvertFn, false);
   Register(db, "tsql_like", 2, context, LikeFn);
   Register(db, "tsql_like", 3, context, LikeFn);
   Register(

@@ -105,14 +105,15 @@ bool SameFamily(const SqlType& a, const SqlType& b) {
 
 }  // namespace
 
-Typed Translator::ConvertTo(const Typed& t, const SqlType& to, bool assign) const {
+Typed Translator::ConvertTo(const Typed& t, const SqlType& to, bool assign, int style) const {
   if (t.null_literal) return Typed{"NULL", to, true};
   auto n = [](auto v) { return std::to_string(static_cast<int>(v)); };
   const SqlType& f = t.type;
   Typed out;
   out.sql = "tsql_convert(" + t.sql + ", " + n(to.id) + ", " + n(to.length) + ", " +
             n(to.precision) + ", " + n(to.scale) + ", " + n(f.id) + ", " + n(f.length) + ", " +
-            n(f.precision) + ", " + n(f.scale) + ", " + (assign ? "1" : "0") + ")";
+            n(f.precision) + ", " + n(f.scale) + ", " + (assign ? "1" : "0") +
+            (style >= 0 ? ", " + std::to_string(style) : std::string()) + ")";
   out.type = to;
   out.type.nullable = true;
   return out;
@@ -379,8 +380,15 @@ Typed Translator::Expression(const Expr& e, const Scope& scope) {
       return Function(e, scope);
     case ExprKind::Cast: {
       Typed a = Expression(*e.args[0], scope);
-      Typed out = ConvertTo(a, e.cast_type);
-      return out;
+      int style = -1;
+      if (e.args.size() == 2) {
+        const Expr& s = *e.args[1];
+        if (s.kind != ExprKind::Literal || s.token.kind != TokenKind::Number ||
+            s.token.text.find_first_not_of("0123456789") != std::string::npos)
+          throw NotSupported("CONVERT with a style that is not a number");
+        style = std::stoi(s.token.text.substr(0, 6));
+      }
+      return ConvertTo(a, e.cast_type, false, style);
     }
     case ExprKind::Case:
       return Case(e, scope);

@@ -65,8 +65,9 @@ class Translator {
   Typed Expression(const Expr& e, const Scope& scope);
   // A search condition (WHERE, ON, HAVING) in `scope`.
   std::string Condition(const Expr& e, const Scope& scope);
-  // `t` converted to `to` (assign: over-long text fails instead of being cut).
-  Typed ConvertTo(const Typed& t, const SqlType& to, bool assign = false) const;
+  // `t` converted to `to` (assign: over-long text fails instead of being cut;
+  // style: CONVERT's style number, -1 for none).
+  Typed ConvertTo(const Typed& t, const SqlType& to, bool assign = false, int style = -1) const;
   // A scope with one table, seen as `alias` (or its name), emitted as t0.
   Source TableSource(const TableInfo& table, const std::string& alias,
                      const std::string& sql_alias);
