@@ -254,8 +254,9 @@ Typed Translator::Arithmetic(const Expr& e, const Scope& scope) {
     std::int32_t length = (ta.length == SqlType::kMaxLength || tb.length == SqlType::kMaxLength)
                               ? SqlType::kMaxLength
                               : std::min(ta.length + tb.length, limit);
-    return Typed{"(" + a.sql + " || " + b.sql + ")",
-                 MakeType(unicode ? TypeId::NVarChar : TypeId::VarChar, length)};
+    SqlType type = MakeType(unicode ? TypeId::NVarChar : TypeId::VarChar, length);
+    type.nullable = a.null_literal || b.null_literal || ta.nullable || tb.nullable;
+    return Typed{"(" + a.sql + " || " + b.sql + ")", type};
   }
   if (a.null_literal) a.type = b.type;
   if (b.null_literal) b.type = a.type;
@@ -290,6 +291,7 @@ Typed Translator::Arithmetic(const Expr& e, const Scope& scope) {
                                " operator."));
   }
   SqlType type = ArithmeticType(op, a.type, b.type);
+  type.nullable = a.null_literal || b.null_literal || a.type.nullable || b.type.nullable;
   if (op == "/" || op == "%") {
     std::string left = IsInteger(type.id) ? a.sql : "(" + a.sql + ") * 1.0";
     return Typed{std::string(op == "/" ? "tsql_div(" : "tsql_mod(") + left + ", " + b.sql + ")",

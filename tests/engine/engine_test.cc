@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -334,6 +335,34 @@ TEST_F(EngineTest, InterruptStopsAWaitingStatement) {
   waiting.join();
   EXPECT_EQ(out, "done attention\n");
   Run("ROLLBACK");
+}
+
+TEST_F(EngineTest, ConcurrentSessionsNeitherLoseUpdatesNorShareALock) {
+  Run("CREATE TABLE counter (n int); INSERT counter VALUES (0)");
+  constexpr int kThreads = 4, kRounds = 25;
+  std::atomic<int> locks_held{0}, overlaps{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&] {
+      auto session = Open("jail");
+      for (int i = 0; i < kRounds; ++i) {
+        Run("UPDATE counter SET n = n + 1", session.get());
+        std::string created = Run("CREATE TABLE [##LOCK-JAIL.CFG.1] (k varchar(5))", session.get());
+        if (created == "done\n") {
+          if (++locks_held > 1) ++overlaps;
+          --locks_held;
+          Run("DROP TABLE [##LOCK-JAIL.CFG.1]", session.get());
+        } else {
+          EXPECT_THAT(created, HasSubstr("msg 2714")) << created;
+        }
+      }
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(overlaps, 0);
+  EXPECT_THAT(Run("SELECT n FROM counter"),
+              HasSubstr("row: " + std::to_string(kThreads * kRounds)));
+  EXPECT_THAT(Run("SELECT * FROM [##LOCK-JAIL.CFG.1]"), HasSubstr("msg 208"));
 }
 
 TEST_F(EngineTest, DatabasesPersistAcrossRestarts) {
