@@ -68,6 +68,8 @@ const TypeCase kTypes[] = {
     {"NVarChar", "nvarchar(20)", "N'Zoë Ωμέγα'", Read::Text, "Zoë Ωμέγα", SQL_WVARCHAR},
     {"NVarCharMax", "nvarchar(max)", "N'" + kLongText + "Ω'", Read::Text, kLongText + "Ω",
      SQL_WVARCHAR, 0},
+    {"TextLong", "text", "'" + kLongText + kLongText + "'", Read::Text, kLongText + kLongText,
+     SQL_LONGVARCHAR},
     {"Text", "text", "'Inmate''s property: Zoë'", Read::Text, "Inmate's property: Zoë",
      SQL_LONGVARCHAR},
     {"NText", "ntext", "N'Zoë Ωμέγα'", Read::Text, "Zoë Ωμέγα", SQL_WLONGVARCHAR},
@@ -98,6 +100,8 @@ const TypeCase kTypes[] = {
     {"BinaryIsZeroPadded", "binary(4)", "0x0102", Read::Hex, "01020000", SQL_BINARY},
     {"VarBinary", "varbinary(8)", "0xDEADBEEF", Read::Hex, "DEADBEEF", SQL_VARBINARY},
     {"VarBinaryMax", "varbinary(max)", "0x00FF00FF", Read::Hex, "00FF00FF", SQL_VARBINARY, 0},
+    {"ImageLong", "image", "0x" + std::string(20000, 'A'), Read::Hex, std::string(20000, 'A'),
+     SQL_LONGVARBINARY},
     {"Image", "image", "0x89504E470D0A1A0A", Read::Hex, "89504E470D0A1A0A", SQL_LONGVARBINARY},
 };
 
