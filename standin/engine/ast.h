@@ -123,6 +123,7 @@ struct UpdateStmt {
 
 struct DeleteStmt {
   ObjectName table;
+  bool truncate = false;  // TRUNCATE TABLE: no count, identity starts again
   std::vector<FromItem> from;
   ExprPtr where;
   ExprPtr top;

@@ -187,6 +187,13 @@ void SetLastIdentity(sqlite3* db, const TableInfo& table, std::int64_t value) {
   s.Step();
 }
 
+void ResetIdentity(sqlite3* db, const TableInfo& table) {
+  SqliteStatement s(db, "UPDATE " + T(table.schema, "__standin_tables") +
+                            " SET identity_last = NULL WHERE name = ?1");
+  s.Bind(1, table.stored_name);
+  s.Step();
+}
+
 std::vector<std::string> OwnedBy(sqlite3* db, const std::string& schema, std::int64_t owner) {
   SqliteStatement s(db, "SELECT name FROM " + T(schema, "__standin_tables") + " WHERE owner = ?1");
   s.Bind(1, owner);

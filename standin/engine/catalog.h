@@ -66,6 +66,8 @@ void RemoveIndex(sqlite3* db, const TableInfo& table, const std::string& name);
 // The last identity value handed out, if any, and recording a new one.
 std::optional<std::int64_t> LastIdentity(sqlite3* db, const TableInfo& table);
 void SetLastIdentity(sqlite3* db, const TableInfo& table, std::int64_t value);
+// Makes the next identity value the seed again (TRUNCATE TABLE).
+void ResetIdentity(sqlite3* db, const TableInfo& table);
 
 // Stored names of the tables created by session `owner`.
 std::vector<std::string> OwnedBy(sqlite3* db, const std::string& schema, std::int64_t owner);

@@ -328,6 +328,12 @@ void SessionImpl::Delete(const DeleteStmt& s, ResultSink& sink) {
   st->Bind(t.binds());
   Step(*st);
   std::int64_t count = sqlite3_changes64(db_.get());
+  if (s.truncate) {
+    catalog::ResetIdentity(db_.get(), table);
+    write.Commit();
+    sink.Done(StatementDone{});
+    return;
+  }
   write.Commit();
   CountDone(sink, count);
 }

@@ -17,6 +17,13 @@ Statement Parser::StatementAt(bool first_in_batch) {
     s.body = Update();
   } else if (t.Is("DELETE")) {
     s.body = Delete();
+  } else if (t.Is("TRUNCATE")) {
+    Take();
+    Expect("TABLE");
+    DeleteStmt d;
+    d.truncate = true;
+    d.table = Object();
+    s.body = std::move(d);
   } else if (t.Is("CREATE")) {
     s.body = Create();
   } else if (t.Is("DROP")) {
@@ -244,7 +251,7 @@ bool Parser::StartsStatement() const {
   const Token& t = Peek();
   for (const char* w :
        {"SELECT", "INSERT", "UPDATE", "DELETE", "CREATE", "DROP", "USE", "SET", "EXEC", "EXECUTE",
-        "KILL", "BEGIN", "COMMIT", "ROLLBACK", "IF", "PRINT", "RAISERROR", "DECLARE"})
+        "KILL", "BEGIN", "COMMIT", "ROLLBACK", "IF", "PRINT", "RAISERROR", "DECLARE", "TRUNCATE"})
     if (t.Is(w)) return true;
   return false;
 }
