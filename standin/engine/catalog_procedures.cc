@@ -213,6 +213,105 @@ void SessionImpl::Columns(std::vector<Param> params, ResultSink& sink) {
   sink.ReturnStatus(0);
 }
 
+std::optional<TableInfo> SessionImpl::ProcedureTable(const std::vector<Param>& params) {
+  ObjectName name;
+  name.object = Text(Arg(params, 0, "@table_name"));
+  name.database = Text(Arg(params, 2, "@table_qualifier"));
+  if (!name.database.empty()) name.schema = "dbo";
+  return FindTable(name);
+}
+
+void SessionImpl::Statistics(std::vector<Param> params, ResultSink& sink) {
+  bool unique_only = UpperCase(Text(Arg(params, 4, "@is_unique"))) == "Y";
+  std::vector<Column> columns = {{"TABLE_QUALIFIER", Sysname()},
+                                 {"TABLE_OWNER", Sysname()},
+                                 {"TABLE_NAME", Sysname(false)},
+                                 {"NON_UNIQUE", Small()},
+                                 {"INDEX_QUALIFIER", Sysname()},
+                                 {"INDEX_NAME", Sysname()},
+                                 {"TYPE", Small()},
+                                 {"SEQ_IN_INDEX", Small()},
+                                 {"COLUMN_NAME", Sysname()},
+                                 {"COLLATION", MakeType(TypeId::Char, 1)},
+                                 {"CARDINALITY", MakeType(TypeId::Int)},
+                                 {"PAGES", MakeType(TypeId::Int)},
+                                 {"FILTER_CONDITION", MakeType(TypeId::VarChar, 128)}};
+  std::optional<TableInfo> table = ProcedureTable(params);
+  std::int64_t rows = 0;
+  if (table)
+    rows = std::get<std::int64_t>(
+        Fetch("SELECT count(*) FROM " + table->SqliteName(), {}).at(0).at(0));
+  sink.Columns(columns);
+  std::int64_t count = 0;
+  if (table) {
+    sink.Row({table->database, std::string("dbo"), table->name, Value{}, Value{}, Value{},
+              std::int64_t{0}, Value{}, Value{}, Value{}, rows, Value{}, Value{}});
+    ++count;
+    std::vector<IndexInfo> indexes;
+    if (!table->pk_name.empty()) {
+      IndexInfo pk{table->pk_name, true, {}};
+      std::vector<const ColumnInfo*> key;
+      for (const ColumnInfo& c : table->columns)
+        if (c.key_ordinal > 0) key.push_back(&c);
+      std::sort(key.begin(), key.end(), [](const ColumnInfo* a, const ColumnInfo* b) {
+        return a->key_ordinal < b->key_ordinal;
+      });
+      for (const ColumnInfo* c : key) pk.columns.push_back(c->name);
+      indexes.push_back(pk);
+    }
+    for (const IndexInfo& index : table->indexes) indexes.push_back(index);
+    for (std::size_t k = 0; k < indexes.size(); ++k) {
+      const IndexInfo& index = indexes[k];
+      if (unique_only && !index.unique) continue;
+      bool clustered = k == 0 && !table->pk_name.empty();
+      for (std::size_t i = 0; i < index.columns.size(); ++i) {
+        sink.Row({table->database, std::string("dbo"), table->name,
+                  std::int64_t{index.unique ? 0 : 1}, table->name, index.name,
+                  std::int64_t{clustered ? 1 : 3}, static_cast<std::int64_t>(i + 1),
+                  index.columns[i], std::string("A"), Value{}, Value{}, Value{}});
+        ++count;
+      }
+    }
+  }
+  CountDone(sink, count);
+  sink.ReturnStatus(0);
+}
+
+void SessionImpl::SpecialColumns(std::vector<Param> params, ResultSink& sink) {
+  std::string col_type = UpperCase(Text(Arg(params, 3, "@col_type")));
+  std::vector<Column> columns = {{"SCOPE", Small()},
+                                 {"COLUMN_NAME", Sysname(false)},
+                                 {"DATA_TYPE", Small()},
+                                 {"TYPE_NAME", Sysname()},
+                                 {"PRECISION", MakeType(TypeId::Int)},
+                                 {"LENGTH", MakeType(TypeId::Int)},
+                                 {"SCALE", Small()},
+                                 {"PSEUDO_COLUMN", Small()}};
+  std::optional<TableInfo> table = ProcedureTable(params);
+  sink.Columns(columns);
+  std::int64_t count = 0;
+  if (table && col_type != "V") {
+    // The best row identifier: the primary key, else the first unique index.
+    std::vector<std::string> key;
+    std::vector<std::pair<int, std::string>> pk;
+    for (const ColumnInfo& c : table->columns)
+      if (c.key_ordinal > 0) pk.emplace_back(c.key_ordinal, c.name);
+    std::sort(pk.begin(), pk.end());
+    for (const auto& [ordinal, name] : pk) key.push_back(name);
+    for (const IndexInfo& index : table->indexes)
+      if (key.empty() && index.unique) key = index.columns;
+    for (const std::string& name : key) {
+      const ColumnInfo& c = table->columns[table->FindColumn(name)];
+      OdbcType o = Describe(c.type);
+      sink.Row({std::int64_t{0}, c.name, o.data_type, TypeName(c.type.id), o.precision, o.length,
+                o.scale, std::int64_t{1}});
+      ++count;
+    }
+  }
+  CountDone(sink, count);
+  sink.ReturnStatus(0);
+}
+
 void SessionImpl::Tables(std::vector<Param> params, ResultSink& sink) {
   std::string pattern = Text(Arg(params, 0, "@table_name"));
   std::string qualifier = Text(Arg(params, 2, "@table_qualifier"));

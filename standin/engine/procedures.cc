@@ -118,6 +118,8 @@ void SessionImpl::CallProcedure(const std::string& name, std::vector<Param> para
   if (n == "sp_pkeys") return PrimaryKeys(std::move(params), sink);
   if (n == "sp_columns") return Columns(std::move(params), sink);
   if (n == "sp_tables") return Tables(std::move(params), sink);
+  if (n == "sp_statistics") return Statistics(std::move(params), sink);
+  if (n == "sp_special_columns") return SpecialColumns(std::move(params), sink);
   throw UnknownProcedure(name);
 }
 

@@ -110,6 +110,10 @@ class SessionImpl : public engine::Resolver {
   void PrimaryKeys(std::vector<Param> params, ResultSink& sink);
   void Columns(std::vector<Param> params, ResultSink& sink);
   void Tables(std::vector<Param> params, ResultSink& sink);
+  void Statistics(std::vector<Param> params, ResultSink& sink);
+  void SpecialColumns(std::vector<Param> params, ResultSink& sink);
+  // The table named by a catalog procedure's @table_name and @table_qualifier.
+  std::optional<engine::TableInfo> ProcedureTable(const std::vector<Param>& params);
   // Binds argument values to a declaration like "@P1 int,@P2 varchar(30)".
   std::vector<Param> BindDeclared(const std::string& declaration, std::vector<Param> values);
 
