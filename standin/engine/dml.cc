@@ -246,15 +246,66 @@ void SessionImpl::Insert(const InsertStmt& s, ResultSink& sink) {
   CountDone(sink, static_cast<std::int64_t>(rows.size()));
 }
 
+namespace {
+
+// The source of an UPDATE or DELETE with a FROM list that stands for the
+// target, which the statement may name by its alias.
+const Source* Target(const Scope& scope, const ObjectName& name, const TableInfo* table) {
+  for (const Source& src : scope.sources)
+    if (CompareCi(src.exposed, name.object) == 0 && !src.table.empty()) return &src;
+  if (table)
+    for (const Source& src : scope.sources)
+      if (src.table == table->SqliteName()) return &src;
+  return nullptr;
+}
+
+}  // namespace
+
+// The FROM clause of an UPDATE or DELETE: the target alone as t0, or the
+// statement's own FROM list. Returns the target's alias in the generated SQL.
+std::string SessionImpl::TargetFrom(const ObjectName& name, const std::vector<FromItem>& from,
+                                    Translator& t, Scope& scope, TableInfo& table,
+                                    std::string& sql) {
+  if (from.empty()) {
+    table = Table(name);
+    scope.sources.push_back(t.TableSource(table, "", "t0"));
+    sql = table.SqliteName() + " AS t0";
+    return "t0";
+  }
+  sql = t.FromClause(from, scope);
+  std::optional<TableInfo> named = FindTable(name);
+  const Source* target = Target(scope, name, named ? &*named : nullptr);
+  if (!target && named) {
+    // A target missing from FROM joins it as one more table, as in SQL Server.
+    scope.sources.push_back(t.TableSource(*named, "", "target"));
+    sql += ", " + named->SqliteName() + " AS target";
+    table = *named;
+    return "target";
+  }
+  if (!target) throw InvalidObject(name.Written());
+  if (!named) {
+    // The statement names the target by its alias in FROM: find the table behind it.
+    for (const FromItem& item : from) {
+      std::vector<const TableRef*> refs = {&item.first};
+      for (const Join& j : item.joins) refs.push_back(&j.table);
+      for (const TableRef* ref : refs)
+        if (!ref->derived && CompareCi(ref->alias, name.object) == 0) named = Table(ref->name);
+    }
+  }
+  if (!named) throw InvalidObject(name.Written());
+  table = *named;
+  return target->sql_alias;
+}
+
 void SessionImpl::Update(const UpdateStmt& s, ResultSink& sink) {
-  if (!s.from.empty()) throw NotSupported("UPDATE ... FROM");
-  TableInfo table = Table(s.table);
   Translator t(*this);
   Scope scope;
-  scope.sources.push_back(t.TableSource(table, "", "t0"));
+  TableInfo table;
+  std::string from;
+  std::string target = TargetFrom(s.table, s.from, t, scope, table, from);
   std::vector<int> targets;
   std::vector<SqlType> types;
-  std::string select = "SELECT t0.rowid";
+  std::string select = "SELECT " + target + ".rowid";
   for (const auto& [name, expr] : s.assignments) {
     int i = table.FindColumn(name);
     if (i < 0) throw InvalidColumn(name);
@@ -265,7 +316,7 @@ void SessionImpl::Update(const UpdateStmt& s, ResultSink& sink) {
     targets.push_back(i);
     types.push_back(v.type);
   }
-  select += " FROM " + table.SqliteName() + " AS t0";
+  select += " FROM " + from;
   if (s.where) select += " WHERE " + t.Condition(*s.where, scope);
   if (s.top) select += " LIMIT " + t.Expression(*s.top, scope).sql;
 
@@ -313,13 +364,13 @@ void SessionImpl::Update(const UpdateStmt& s, ResultSink& sink) {
 }
 
 void SessionImpl::Delete(const DeleteStmt& s, ResultSink& sink) {
-  if (!s.from.empty()) throw NotSupported("DELETE ... FROM");
-  TableInfo table = Table(s.table);
   Translator t(*this);
   Scope scope;
-  scope.sources.push_back(t.TableSource(table, "", "t0"));
-  std::string sql = "DELETE FROM " + table.SqliteName() + " WHERE rowid IN (SELECT t0.rowid FROM " +
-                    table.SqliteName() + " AS t0";
+  TableInfo table;
+  std::string from;
+  std::string target = TargetFrom(s.table, s.from, t, scope, table, from);
+  std::string sql = "DELETE FROM " + table.SqliteName() + " WHERE rowid IN (SELECT " + target +
+                    ".rowid FROM " + from;
   if (s.where) sql += " WHERE " + t.Condition(*s.where, scope);
   if (s.top) sql += " LIMIT " + t.Expression(*s.top, scope).sql;
   sql += ")";

@@ -82,6 +82,9 @@ class SessionImpl : public engine::Resolver {
   void Insert(const engine::InsertStmt& s, ResultSink& sink);
   void Update(const engine::UpdateStmt& s, ResultSink& sink);
   void Delete(const engine::DeleteStmt& s, ResultSink& sink);
+  std::string TargetFrom(const engine::ObjectName& name, const std::vector<engine::FromItem>& from,
+                         engine::Translator& t, engine::Scope& scope, engine::TableInfo& table,
+                         std::string& sql);
   // Runs a translated query to the end, returning its rows as stored.
   std::vector<std::vector<Value>> Fetch(const std::string& sql, const std::vector<Value>& binds);
   // Prepares SQL, turning SQLite failures into SQL Server errors.

@@ -32,6 +32,7 @@ Source Translator::TableSource(const TableInfo& table, const std::string& alias,
                                const std::string& sql_alias) {
   Source s;
   s.sql_alias = sql_alias;
+  s.table = table.SqliteName();
   s.exposed = alias.empty() ? table.name : alias;
   s.columns = table.columns;
   return s;

@@ -38,6 +38,7 @@ struct Typed {
 // One table (or derived table) visible to expressions.
 struct Source {
   std::string sql_alias;  // t0, t1, ... in the generated SQL
+  std::string table;      // the SQLite name of the table; empty for a derived table
   std::string exposed;    // the alias, or the table's name
   std::vector<ColumnInfo> columns;
 };
@@ -68,6 +69,8 @@ class Translator {
   // `t` converted to `to` (assign: over-long text fails instead of being cut;
   // style: CONVERT's style number, -1 for none).
   Typed ConvertTo(const Typed& t, const SqlType& to, bool assign = false, int style = -1) const;
+  // A FROM list: adds its sources to `scope`, returns the SQL after FROM.
+  std::string FromClause(const std::vector<FromItem>& from, Scope& scope);
   // A scope with one table, seen as `alias` (or its name), emitted as t0.
   Source TableSource(const TableInfo& table, const std::string& alias,
                      const std::string& sql_alias);
@@ -78,7 +81,6 @@ class Translator {
   std::string Bind(const Value& storage_value);
 
  private:
-  std::string FromClause(const std::vector<FromItem>& from, Scope& scope);
   std::string SourceFor(const TableRef& ref, Scope& scope);
   // One SELECT of a UNION chain; `untyped` marks columns that are a bare NULL.
   std::vector<Column> Core(const Select& s, const Scope* outer, std::string& sql,

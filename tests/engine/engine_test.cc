@@ -157,6 +157,27 @@ const std::vector<Case> kStatements = {
     {"CorrelatedSubquery", "CREATE TABLE t (a int); INSERT t VALUES (1), (2), (3)",
      "SELECT a FROM t o WHERE EXISTS (SELECT * FROM t i WHERE i.a = o.a + 1) ORDER BY a DESC",
      "row: 2\nrow: 1\ndone 2"},
+    {"UpdateFromJoin",
+     "CREATE TABLE a (k int, v int); CREATE TABLE b (k int, w int); INSERT a VALUES (1, 0), (2, "
+     "0); "
+     "INSERT b VALUES (1, 10)",
+     "UPDATE x SET v = b.w FROM a x JOIN b ON x.k = b.k; SELECT v FROM a ORDER BY k",
+     "done 1\ncolumns: [v int null]\nrow: 10\nrow: 0"},
+    {"DeleteFromJoin",
+     "CREATE TABLE a (k int); CREATE TABLE b (k int); INSERT a VALUES (1), (2); INSERT b VALUES "
+     "(2)",
+     "DELETE a FROM a JOIN b ON a.k = b.k; SELECT k FROM a",
+     "done 1\ncolumns: [k int null]\nrow: 1\n"},
+    {"TruncateRestartsIdentity",
+     "CREATE TABLE t (id int IDENTITY, v int); INSERT t (v) VALUES (1), (2); TRUNCATE TABLE t",
+     "INSERT t (v) VALUES (3); SELECT id FROM t", "row: 1\ndone 1"},
+    {"ConvertStyles", "",
+     "SELECT CONVERT(varchar(10), CAST('2026-12-10 18:09' AS datetime), 101), "
+     "CONVERT(varchar(19), CAST('2026-12-10 18:09' AS datetime), 120), "
+     "CONVERT(datetime, '10/12/2026', 103)",
+     "row: '12/10/2026' '2026-12-10 18:09:00' '2026-12-10 00:00:00.000'"},
+    {"BestRowIdentifier", "CREATE TABLE t (id int PRIMARY KEY, v varchar(5))",
+     "EXEC sp_special_columns t", "row: 0 'id' 4 'int' 10 4 0 1"},
     {"ImplicitTransactions", "SET IMPLICIT_TRANSACTIONS ON; CREATE TABLE t (a int)",
      "SELECT @@TRANCOUNT", "row: 1"},
 };
