@@ -215,6 +215,17 @@ struct AssignStmt {
   ExprPtr value;
 };
 
+// WAITFOR DELAY 'hh:mm:ss[.mmm]'
+struct WaitStmt {
+  ExprPtr delay;
+};
+
+// ALTER TABLE t ADD column definitions
+struct AlterTableStmt {
+  ObjectName table;
+  std::vector<ColumnDef> added;
+};
+
 // PRINT value, or RAISERROR(text, severity, state [, arguments]).
 struct MessageStmt {
   std::vector<ExprPtr> args;
@@ -236,7 +247,7 @@ using StatementBody =
     std::variant<std::shared_ptr<Select>, InsertStmt, UpdateStmt, DeleteStmt, CreateTableStmt,
                  DropTableStmt, CreateIndexStmt, DropIndexStmt, CreateDatabaseStmt,
                  DropDatabaseStmt, UseStmt, SetStmt, ExecStmt, KillStmt, MessageStmt, DeclareStmt,
-                 AssignStmt, TransactionStmt, std::shared_ptr<IfStmt>>;
+                 AssignStmt, WaitStmt, AlterTableStmt, TransactionStmt, std::shared_ptr<IfStmt>>;
 
 struct Statement {
   StatementBody body;

@@ -2,6 +2,8 @@
 // for which errors end a batch, and the statements that only change the
 // session (SET, USE, KILL, transactions, IF, EXEC).
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <variant>
 
 #include "collation.h"
@@ -9,6 +11,7 @@
 #include "datetime.h"
 #include "parser.h"
 #include "session_impl.h"
+#include "sql_types.h"
 #include "storage.h"
 
 namespace standin {
@@ -194,7 +197,8 @@ void SessionImpl::RunStatement(const Statement& statement, ResultSink& sink) {
         } else if constexpr (std::is_same_v<T, DeleteStmt>) {
           Delete(body, sink);
         } else if constexpr (std::is_same_v<T, CreateTableStmt>) {
-          CreateTable(body, sink);
+          CreateTable(body);
+          sink.Done(StatementDone{});
         } else if constexpr (std::is_same_v<T, DropTableStmt>) {
           DropTable(body, sink);
         } else if constexpr (std::is_same_v<T, CreateIndexStmt>) {
@@ -231,6 +235,11 @@ void SessionImpl::RunStatement(const Statement& statement, ResultSink& sink) {
           Kill(body, sink);
         } else if constexpr (std::is_same_v<T, MessageStmt>) {
           Print(body, statement.line, sink);
+        } else if constexpr (std::is_same_v<T, WaitStmt>) {
+          Wait(body);
+          sink.Done(StatementDone{});
+        } else if constexpr (std::is_same_v<T, AlterTableStmt>) {
+          AddColumns(body, sink);
         } else if constexpr (std::is_same_v<T, DeclareStmt>) {
           Declare(body, sink);
         } else if constexpr (std::is_same_v<T, AssignStmt>) {
@@ -313,6 +322,27 @@ void SessionImpl::Kill(const KillStmt& s, ResultSink& sink) {
   }
   engine_.Kill(static_cast<std::int32_t>(spid), spid_);
   sink.Done(StatementDone{});
+}
+
+void SessionImpl::Wait(const WaitStmt& s) {
+  Translator t(*this);
+  Scope scope;
+  Typed delay = t.Expression(*s.delay, scope);
+  if (!IsCharacter(delay.type.id)) delay = t.ConvertTo(delay, MakeType(TypeId::VarChar, 30));
+  Value text = Fetch("SELECT " + delay.sql, t.binds()).at(0).at(0);
+  DateTimeParts parts;
+  if (!std::holds_alternative<std::string>(text) ||
+      ParseDateTime(std::get<std::string>(text), DateOrder::Ymd, false, parts) != DateParse::Ok)
+    throw BatchAbort(Msg(148, 15, 1, "Incorrect time syntax in time string used with WAITFOR."));
+  auto until =
+      std::chrono::steady_clock::now() +
+      std::chrono::milliseconds(((parts.hour * 60 + parts.minute) * 60 + parts.second) * 1000 +
+                                parts.nanos / 1000000);
+  // Sleeps in short steps so that ATTENTION and KILL end the wait at once.
+  while (std::chrono::steady_clock::now() < until) {
+    CheckCancel();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
 }
 
 void SessionImpl::Declare(const DeclareStmt& s, ResultSink& sink) {

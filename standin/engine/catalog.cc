@@ -126,21 +126,21 @@ std::int64_t Add(sqlite3* db, const TableInfo& table, std::int64_t owner) {
   t.Bind({table.stored_name, table.pk_name, owner});
   t.Step();
   std::int64_t rowid = sqlite3_last_insert_rowid(db);
+  for (std::size_t i = 0; i < table.columns.size(); ++i)
+    AddColumn(db, table, table.columns[i], static_cast<int>(i));
+  return rowid * 16 + 5;
+}
+
+void AddColumn(sqlite3* db, const TableInfo& table, const ColumnInfo& col, int ordinal) {
   SqliteStatement c(db, "INSERT INTO " + T(table.schema, "__standin_columns") +
                             " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
-  for (std::size_t i = 0; i < table.columns.size(); ++i) {
-    const ColumnInfo& col = table.columns[i];
-    c.Reset();
-    c.Bind({table.stored_name, static_cast<std::int64_t>(i), col.name,
-            static_cast<std::int64_t>(col.type.id), static_cast<std::int64_t>(col.type.length),
-            static_cast<std::int64_t>(col.type.precision),
-            static_cast<std::int64_t>(col.type.scale), std::int64_t{col.type.nullable},
-            std::int64_t{col.identity}, col.seed, col.increment,
-            col.default_text.empty() ? Value{} : Value{col.default_text},
-            static_cast<std::int64_t>(col.key_ordinal)});
-    c.Step();
-  }
-  return rowid * 16 + 5;
+  c.Bind({table.stored_name, static_cast<std::int64_t>(ordinal), col.name,
+          static_cast<std::int64_t>(col.type.id), static_cast<std::int64_t>(col.type.length),
+          static_cast<std::int64_t>(col.type.precision), static_cast<std::int64_t>(col.type.scale),
+          std::int64_t{col.type.nullable}, std::int64_t{col.identity}, col.seed, col.increment,
+          col.default_text.empty() ? Value{} : Value{col.default_text},
+          static_cast<std::int64_t>(col.key_ordinal)});
+  c.Step();
 }
 
 void Remove(sqlite3* db, const std::string& schema, const std::string& stored_name) {

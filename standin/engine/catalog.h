@@ -60,6 +60,8 @@ std::optional<TableInfo> Find(sqlite3* db, const std::string& schema, const std:
 // Records a table created by the session numbered `owner`; returns its object id.
 std::int64_t Add(sqlite3* db, const TableInfo& table, std::int64_t owner);
 void Remove(sqlite3* db, const std::string& schema, const std::string& stored_name);
+// Records a column added to `table` at position `ordinal` (from 0).
+void AddColumn(sqlite3* db, const TableInfo& table, const ColumnInfo& column, int ordinal);
 void AddIndex(sqlite3* db, const TableInfo& table, const IndexInfo& index);
 void RemoveIndex(sqlite3* db, const TableInfo& table, const std::string& name);
 

@@ -4,8 +4,11 @@
 #include <set>
 
 #include "collation.h"
+#include "convert.h"
+#include "parser.h"
 #include "session_impl.h"
 #include "sql_types.h"
+#include "storage.h"
 
 namespace standin {
 
@@ -33,7 +36,7 @@ std::string ConstraintName(const std::string& prefix, const std::string& table) 
 
 }  // namespace
 
-void SessionImpl::CreateTable(const CreateTableStmt& s, ResultSink& sink) {
+void SessionImpl::CreateTable(const CreateTableStmt& s) {
   const std::string& name = s.table.object;
   bool local = IsLocalTemp(name);
   if (local && CharCount(name) > 116) throw TempNameTooLong(name);
@@ -139,6 +142,59 @@ void SessionImpl::CreateTable(const CreateTableStmt& s, ResultSink& sink) {
   }
   write.Commit();
   if (local) local_temp_[UpperCase(name)] = table.stored_name;
+}
+
+void SessionImpl::AddColumns(const AlterTableStmt& s, ResultSink& sink) {
+  TableInfo table = Table(s.table);
+  WriteScope write(*this, {table.schema});
+  for (const ColumnDef& c : s.added) {
+    if (table.FindColumn(c.name) >= 0) throw DuplicateColumn(c.name, table.name);
+    if (c.identity || c.primary_key || c.unique)
+      throw NotSupported("ALTER TABLE ADD with IDENTITY or a key");
+    std::int64_t rows =
+        std::get<std::int64_t>(Fetch("SELECT count(*) FROM " + table.SqliteName(), {}).at(0).at(0));
+    if (!c.type.nullable && c.default_text.empty() && rows > 0)
+      throw StatementOnly(Msg(4901, 16, 1,
+                              "ALTER TABLE only allows columns to be added that can contain nulls, "
+                              "or have a DEFAULT definition specified, or the column being added "
+                              "is an identity or timestamp column, or alternatively if none of the "
+                              "previous conditions are satisfied the table must be empty to allow "
+                              "addition of this column. Column '" +
+                                  c.name + "' cannot be added to non-empty table '" + table.name +
+                                  "' because it does not satisfy these conditions."));
+    ColumnInfo info;
+    info.name = c.name;
+    info.type = c.type;
+    info.default_text = c.default_text;
+    // Existing rows take the default of a NOT NULL column, NULL otherwise.
+    Value fill;
+    if (!c.default_text.empty() && !c.type.nullable) {
+      Translator dt(*this);
+      Scope empty;
+      std::vector<engine::Statement> parsed = ParseBatch("SELECT " + c.default_text, true);
+      const auto& select = std::get<std::shared_ptr<engine::Select>>(parsed.at(0).body);
+      Typed v = dt.Expression(*select->items.at(0).expr, empty);
+      fill = Fetch("SELECT " + v.sql, dt.binds()).at(0).at(0);
+      fill = ToStorage(Convert(FromStorage(fill, v.type), v.type, c.type, ConvertMode::Assign,
+                               functions_.date_order),
+                       c.type);
+    }
+    try {
+      db_.Exec("ALTER TABLE " + table.SqliteName() + " ADD COLUMN " + QuoteName(c.name) +
+               (IsCharacter(c.type.id) ? " COLLATE TSQLCI" : ""));
+      if (!IsNull(fill)) {
+        std::unique_ptr<SqliteStatement> st =
+            Compile("UPDATE " + table.SqliteName() + " SET " + QuoteName(c.name) + " = ?1");
+        st->Bind(1, fill);
+        Step(*st);
+      }
+    } catch (const SqliteFailure& f) {
+      Rethrow(f);
+    }
+    catalog::AddColumn(db_.get(), table, info, static_cast<int>(table.columns.size()));
+    table.columns.push_back(info);
+  }
+  write.Commit();
   sink.Done(StatementDone{});
 }
 

@@ -72,7 +72,46 @@ std::vector<std::vector<Value>> SessionImpl::Fetch(const std::string& sql,
   return rows;
 }
 
+void SessionImpl::SelectInto(const engine::Select& s, ResultSink& sink) {
+  Translator t(*this);
+  std::string sql;
+  std::vector<Column> columns = t.Query(s, nullptr, sql);
+  CreateTableStmt create;
+  create.table = *s.into;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (columns[i].name.empty())
+      throw BatchAbort(Msg(1038, 15, 5,
+                           "An object or column name is missing or empty. For SELECT INTO "
+                           "statements, verify each column has a name. For other statements, look "
+                           "for empty alias names. Aliases defined as \"\" or [] are not allowed. "
+                           "Change the alias to a valid name."));
+    ColumnDef c;
+    c.name = columns[i].name;
+    c.type = columns[i].type;
+    create.columns.push_back(std::move(c));
+  }
+  std::vector<std::vector<Value>> rows = Fetch(sql, t.binds());
+  CreateTable(create);
+  TableInfo table = Table(*s.into);
+  std::string insert = "INSERT INTO " + table.SqliteName() + " VALUES (";
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    insert += (i ? ", ?" : "?") + std::to_string(i + 1);
+  WriteScope write(*this, {table.schema});
+  std::unique_ptr<SqliteStatement> st = Compile(insert + ")");
+  for (const std::vector<Value>& row : rows) {
+    CheckCancel();
+    st->Reset();
+    for (std::size_t i = 0; i < row.size(); ++i)
+      st->Bind(static_cast<int>(i) + 1,
+               ToStorage(FromStorage(row[i], columns[i].type), columns[i].type));
+    Step(*st);
+  }
+  write.Commit();
+  CountDone(sink, static_cast<std::int64_t>(rows.size()));
+}
+
 void SessionImpl::Select(const engine::Select& s, ResultSink& sink) {
+  if (s.into) return SelectInto(s, sink);
   Translator t(*this);
   std::string sql;
   std::vector<Column> columns = t.Query(s, nullptr, sql);

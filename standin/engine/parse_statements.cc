@@ -17,6 +17,19 @@ Statement Parser::StatementAt(bool first_in_batch) {
     s.body = Update();
   } else if (t.Is("DELETE")) {
     s.body = Delete();
+  } else if (t.Is("WAITFOR")) {
+    Take();
+    Expect("DELAY");
+    s.body = WaitStmt{Primary()};
+  } else if (t.Is("ALTER")) {
+    Take();
+    Expect("TABLE");
+    AlterTableStmt a;
+    a.table = Object();
+    Expect("ADD");
+    do a.added.push_back(ColumnDefinition(static_cast<int>(a.added.size()) + 1));
+    while (AcceptSymbol(","));
+    s.body = std::move(a);
   } else if (t.Is("TRUNCATE")) {
     Take();
     Expect("TABLE");
@@ -250,8 +263,9 @@ StatementBody Parser::Create() {
 bool Parser::StartsStatement() const {
   const Token& t = Peek();
   for (const char* w :
-       {"SELECT", "INSERT", "UPDATE", "DELETE", "CREATE", "DROP", "USE", "SET", "EXEC", "EXECUTE",
-        "KILL", "BEGIN", "COMMIT", "ROLLBACK", "IF", "PRINT", "RAISERROR", "DECLARE", "TRUNCATE"})
+       {"SELECT", "INSERT", "UPDATE",    "DELETE",  "CREATE",   "DROP",    "USE",
+        "SET",    "EXEC",   "EXECUTE",   "KILL",    "BEGIN",    "COMMIT",  "ROLLBACK",
+        "IF",     "PRINT",  "RAISERROR", "DECLARE", "TRUNCATE", "WAITFOR", "ALTER"})
     if (t.Is(w)) return true;
   return false;
 }

@@ -71,6 +71,7 @@ class SessionImpl : public engine::Resolver {
   void Kill(const engine::KillStmt& s, ResultSink& sink);
   void Print(const engine::MessageStmt& s, int line, ResultSink& sink);
   void Declare(const engine::DeclareStmt& s, ResultSink& sink);
+  void Wait(const engine::WaitStmt& s);
   void Assign(const std::string& name, const engine::Expr& value);
   void Transaction(const engine::TransactionStmt& s, ResultSink& sink);
   bool Evaluate(const engine::Expr& condition);
@@ -79,6 +80,7 @@ class SessionImpl : public engine::Resolver {
 
   // ---- data (dml.cc) ----
   void Select(const engine::Select& s, ResultSink& sink);
+  void SelectInto(const engine::Select& s, ResultSink& sink);
   void Insert(const engine::InsertStmt& s, ResultSink& sink);
   void Update(const engine::UpdateStmt& s, ResultSink& sink);
   void Delete(const engine::DeleteStmt& s, ResultSink& sink);
@@ -98,10 +100,11 @@ class SessionImpl : public engine::Resolver {
                                  const std::vector<Value>& values);
 
   // ---- definitions (ddl.cc) ----
-  void CreateTable(const engine::CreateTableStmt& s, ResultSink& sink);
+  void CreateTable(const engine::CreateTableStmt& s);
   void DropTable(const engine::DropTableStmt& s, ResultSink& sink);
   void CreateIndex(const engine::CreateIndexStmt& s, ResultSink& sink);
   void DropIndex(const engine::DropIndexStmt& s, ResultSink& sink);
+  void AddColumns(const engine::AlterTableStmt& s, ResultSink& sink);
   void DropOwnTempTables();
 
   // ---- procedures (procedures.cc, catalog_procedures.cc) ----

@@ -87,7 +87,6 @@ std::vector<Column> Translator::Core(const Select& s, const Scope* outer, std::s
                                      std::vector<bool>& untyped) {
   scope.outer = outer;
   std::string from = s.from.empty() ? "" : FromClause(s.from, scope);
-  if (s.into) throw NotSupported("SELECT INTO");
   std::vector<Column> columns;
   for (const SelectItem& item : s.items) {
     if (item.star) {

@@ -178,6 +178,12 @@ const std::vector<Case> kStatements = {
      "row: '12/10/2026' '2026-12-10 18:09:00' '2026-12-10 00:00:00.000'"},
     {"BestRowIdentifier", "CREATE TABLE t (id int PRIMARY KEY, v varchar(5))",
      "EXEC sp_special_columns t", "row: 0 'id' 4 'int' 10 4 0 1"},
+    {"SelectInto", "CREATE TABLE t (a int, b varchar(5)); INSERT t VALUES (1, 'x')",
+     "SELECT a, b + '!' AS c INTO #copy FROM t; SELECT * FROM #copy",
+     "columns: [a int null] [c varchar(6) null]\nrow: 1 'x!'"},
+    {"AlterTableAdd", "CREATE TABLE t (a int); INSERT t VALUES (1)",
+     "ALTER TABLE t ADD b int NOT NULL DEFAULT 7, c varchar(5); SELECT * FROM t",
+     "columns: [a int null] [b int] [c varchar(5) null]\nrow: 1 7 NULL"},
     {"ImplicitTransactions", "SET IMPLICIT_TRANSACTIONS ON; CREATE TABLE t (a int)",
      "SELECT @@TRANCOUNT", "row: 1"},
 };
@@ -384,6 +390,16 @@ TEST_F(EngineTest, ConcurrentSessionsNeitherLoseUpdatesNorShareALock) {
   EXPECT_THAT(Run("SELECT n FROM counter"),
               HasSubstr("row: " + std::to_string(kThreads * kRounds)));
   EXPECT_THAT(Run("SELECT * FROM [##LOCK-JAIL.CFG.1]"), HasSubstr("msg 208"));
+}
+
+TEST_F(EngineTest, InterruptEndsAWaitFor) {
+  std::string out;
+  std::thread waiting([&] { out = Run("WAITFOR DELAY '00:01:00'\nSELECT 1"); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  session_->Interrupt();
+  waiting.join();
+  EXPECT_EQ(out, "done attention\n");
+  EXPECT_THAT(Run("SELECT 2"), HasSubstr("row: 2"));
 }
 
 TEST_F(EngineTest, DatabasesPersistAcrossRestarts) {
