@@ -125,5 +125,35 @@ TEST_F(CatalogTest, PrimaryKeysNameTheKeyColumn) {
   EXPECT_TRUE(statement.FetchAll().rows.empty());
 }
 
+TEST_F(CatalogTest, StatisticsListTheIndexesInKeyOrder) {
+  constexpr int kNonUnique = 4, kIndexName = 6, kOrdinal = 8, kIndexColumn = 9;
+  OdbcTestConnection jail = Jail();
+  OdbcStatement statement = jail.Statement();
+  statement.Statistics("WRIPROP");
+  std::vector<Row> index;
+  for (const Row& row : statement.FetchAll().rows) {
+    if (row[kIndexName - 1] != "IX_WRIPROP_LOCKEY_BOOKNO") continue;
+    index.push_back({row[kNonUnique - 1], row[kOrdinal - 1], row[kIndexColumn - 1]});
+  }
+  EXPECT_EQ(index, (std::vector<Row>{{"1", "1", "LOCKEY"}, {"1", "2", "BOOKNO"}}));
+
+  statement.Statistics("WARDERLY");
+  bool unique_key = false;
+  for (const Row& row : statement.FetchAll().rows) {
+    unique_key = unique_key || (row[kNonUnique - 1] == "0" && row[kIndexColumn - 1] == "BOOKNO");
+  }
+  EXPECT_TRUE(unique_key) << "no unique index on WARDERLY.BOOKNO";
+}
+
+TEST_F(CatalogTest, BestRowIdIsThePrimaryKey) {
+  constexpr int kRowIdColumn = 2;
+  OdbcTestConnection jail = Jail();
+  OdbcStatement statement = jail.Statement();
+  statement.BestRowId("CFGPROPC");
+  const ResultSet result = statement.FetchAll();
+  ASSERT_EQ(result.rows.size(), 1u);
+  EXPECT_EQ(result.rows[0][kRowIdColumn - 1], "CONTAINERID");
+}
+
 }  // namespace
 }  // namespace standin_test

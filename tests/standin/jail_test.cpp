@@ -146,25 +146,31 @@ TEST_F(JailTest, SynchronisingContainersCorrectsTheirFlags) {
   EXPECT_EQ(free.rows.back(), (Row{std::to_string(sample_.locations.back().lockey), "0"}));
 }
 
-// The same synchronisation in two statements, as a set-based program would.
-TEST_F(JailTest, SetBasedSynchronisationMatchesTheContents) {
+// Set-based synchronisation: the containers through a correlated subquery,
+// the locations through UPDATE ... FROM a grouped join.
+TEST_F(JailTest, CorrelatedUpdateSetsContainerFlags) {
   GTEST_SKIP() << "the stand-in does not bind a subquery's reference to the UPDATE's own table";
   OdbcTestConnection jail = Jail();
   jail.Exec(
       "UPDATE CFGPROPC SET AVAILABLE = CASE WHEN EXISTS (SELECT 1 FROM WRPITEMS I "
       "WHERE I.CONTAINERID = CFGPROPC.CONTAINERID AND (I.[RELEASE] = 0 OR I.[RELEASE] IS NULL)) "
       "THEN 0 ELSE 1 END");
-  jail.Exec(
-      "UPDATE CFGPROPL SET ONLOC = (SELECT COUNT(*) FROM WRIPROP P INNER JOIN WARDERLY W "
-      "ON W.BOOKNO = P.BOOKNO WHERE P.LOCKEY = CFGPROPL.LOCKEY "
-      "AND (W.NAMERELEAS = 0 OR W.NAMERELEAS IS NULL))");
-
   const ResultSet containers = jail.Query("SELECT CONTAINERID, AVAILABLE FROM CFGPROPC ORDER BY 1");
   ASSERT_EQ(containers.rows.size(), sample_.containers.size());
   for (std::size_t i = 0; i < containers.rows.size(); ++i) {
     const auto id = sample_.containers[i].containerid;
     EXPECT_EQ(containers.rows[i], (Row{std::to_string(id), HeldItemsIn(id) == 0 ? "1" : "0"}));
   }
+}
+
+TEST_F(JailTest, JoinedUpdateRecountsLocations) {
+  OdbcTestConnection jail = Jail();
+  jail.Exec(
+      "UPDATE CFGPROPL SET ONLOC = 0\n"
+      "UPDATE L SET ONLOC = X.N FROM CFGPROPL L INNER JOIN (SELECT P.LOCKEY, COUNT(*) AS N "
+      "FROM WRIPROP P INNER JOIN WARDERLY W ON W.BOOKNO = P.BOOKNO "
+      "WHERE W.NAMERELEAS = 0 OR W.NAMERELEAS IS NULL GROUP BY P.LOCKEY) X "
+      "ON X.LOCKEY = L.LOCKEY");
   const ResultSet locations = jail.Query("SELECT LOCKEY, ONLOC FROM CFGPROPL ORDER BY LOCKEY");
   ASSERT_EQ(locations.rows.size(), sample_.locations.size());
   for (std::size_t i = 0; i < locations.rows.size(); ++i) {

@@ -101,6 +101,22 @@ void OdbcStatement::PrimaryKeys(std::string_view table) {
           "SQLPrimaryKeys");
 }
 
+void OdbcStatement::Statistics(std::string_view table) {
+  SQLFreeStmt(handle_.get(), SQL_CLOSE);
+  std::string name(table);
+  CheckRc(SQLStatistics(handle_.get(), nullptr, 0, nullptr, 0, Chars(name), SQL_NTS, SQL_INDEX_ALL,
+                        SQL_QUICK),
+          "SQLStatistics");
+}
+
+void OdbcStatement::BestRowId(std::string_view table) {
+  SQLFreeStmt(handle_.get(), SQL_CLOSE);
+  std::string name(table);
+  CheckRc(SQLSpecialColumns(handle_.get(), SQL_BEST_ROWID, nullptr, 0, nullptr, 0, Chars(name),
+                            SQL_NTS, SQL_SCOPE_SESSION, SQL_NULLABLE),
+          "SQLSpecialColumns");
+}
+
 std::vector<ColumnInfo> OdbcStatement::Columns() {
   SQLSMALLINT count = 0;
   CheckRc(SQLNumResultCols(handle_.get(), &count), "SQLNumResultCols");

@@ -45,11 +45,14 @@ class OdbcStatement {
   void Prepare(std::string_view sql);
   void Execute(std::vector<SqlParam> params = {});
 
-  // Catalog functions (the driver calls sp_tables, sp_columns, sp_pkeys) for
-  // one table of the current database; their rows are read like a query's.
+  // Catalog functions (the driver calls sp_tables, sp_columns, sp_pkeys,
+  // sp_statistics, sp_special_columns) for one table of the current
+  // database; their rows are read like a query's.
   void Tables(std::string_view table);
   void TableColumns(std::string_view table);
   void PrimaryKeys(std::string_view table);
+  void Statistics(std::string_view table);  // all indexes
+  void BestRowId(std::string_view table);   // SQLSpecialColumns(SQL_BEST_ROWID)
 
   // The current result set's columns; empty when the statement has none.
   std::vector<ColumnInfo> Columns();
