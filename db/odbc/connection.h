@@ -1,0 +1,48 @@
+// One ODBC connection handle and the session it opens.
+#pragma once
+
+#include <sql.h>
+
+#include <string_view>
+#include <vector>
+
+#include "core/component.h"
+#include "db/odbc/environment.h"
+#include "db/odbc/handle.h"
+
+namespace odbc {
+
+class Statement;
+
+class Connection {
+ public:
+  // A disconnected handle under `AEnvironment`, which must outlive it. Errors
+  // are raised for `AComponent` (may be null, not owned).
+  Connection(const Environment& AEnvironment, TComponent* AComponent);
+  // Disconnects when connected, then frees the handle.
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  // Opens a session as `AConnectionString` (UTF-8, "Driver=...;Server=...")
+  // describes, never prompting. Throws EMSError when SQL Server refuses,
+  // EOLEDBError when the driver fails on its own; stays disconnected then.
+  void DriverConnect(std::string_view AConnectionString);
+  // Frees the statements of the session, then ends it. A release step: the
+  // driver's errors are ignored, since a broken session is gone either way.
+  void Disconnect();
+  bool Connected() const { return FConnected; }
+
+  SQLHDBC get() const { return FHandle.get(); }
+  TComponent* Component() const { return FComponent; }
+
+ private:
+  friend class Statement;
+
+  Handle<SQL_HANDLE_DBC> FHandle;
+  TComponent* FComponent;
+  bool FConnected = false;
+  std::vector<Statement*> FStatements;  // alive on this session; freed by Disconnect()
+};
+
+}  // namespace odbc

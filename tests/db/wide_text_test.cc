@@ -1,0 +1,75 @@
+// UTF-8 <-> UTF-16 at the ODBC border.
+#include "db/odbc/wide_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/exception.h"
+
+namespace {
+
+struct RoundTrip {
+  const char* name;
+  std::string utf8;
+  std::vector<SQLWCHAR> utf16;  // without the terminating NUL
+};
+
+class WideTextRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
+
+TEST_P(WideTextRoundTrip, ConvertsBothWays) {
+  const RoundTrip& c = GetParam();
+  std::vector<SQLWCHAR> wide = odbc::ToSqlWide(c.utf8);
+  ASSERT_FALSE(wide.empty());
+  EXPECT_EQ(wide.back(), 0) << "NUL-terminated";
+  wide.pop_back();
+  EXPECT_EQ(wide, c.utf16);
+  EXPECT_EQ(odbc::FromSqlWide(c.utf16.data(), c.utf16.size()), c.utf8);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, WideTextRoundTrip,
+    ::testing::Values(RoundTrip{"Empty", "", {}},
+                      RoundTrip{"Ascii", "LOCKEY", {'L', 'O', 'C', 'K', 'E', 'Y'}},
+                      RoundTrip{"TwoBytes", "Zo\xC3\xAB", {'Z', 'o', 0x00EB}},
+                      RoundTrip{"ThreeBytes", "\xE2\x82\xAC", {0x20AC}},
+                      RoundTrip{"LastBeforeSurrogates", "\xED\x9F\xBF", {0xD7FF}},
+                      RoundTrip{"SurrogatePair", "\xF0\x9D\x84\x9E", {0xD834, 0xDD1E}},
+                      RoundTrip{"HighestCodePoint", "\xF4\x8F\xBF\xBF", {0xDBFF, 0xDFFF}},
+                      RoundTrip{"EmbeddedNul", std::string("a\0b", 3), {'a', 0, 'b'}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct BadUtf8 {
+  const char* name;
+  std::string bytes;
+};
+
+class WideTextRejects : public ::testing::TestWithParam<BadUtf8> {};
+
+TEST_P(WideTextRejects, InvalidUtf8) {
+  try {
+    odbc::ToSqlWide(GetParam().bytes);
+    FAIL() << "accepted";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "Invalid UTF-8 text");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Bytes, WideTextRejects,
+                         ::testing::Values(BadUtf8{"Latin1", "Zo\xEB"},
+                                           BadUtf8{"Truncated", "\xE2\x82"},
+                                           BadUtf8{"Overlong", "\xC0\xAF"},
+                                           BadUtf8{"Surrogate", "\xED\xA0\x80"},
+                                           BadUtf8{"BeyondUnicode", "\xF4\x90\x80\x80"},
+                                           BadUtf8{"LoneContinuation", "\x80"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(WideTextTest, UnpairedSurrogatesBecomeReplacementCharacters) {
+  const SQLWCHAR wide[] = {'a', 0xD834, 'b', 0xDD1E};
+  EXPECT_EQ(odbc::FromSqlWide(wide, 4),
+            "a\xEF\xBF\xBD"
+            "b\xEF\xBF\xBD");
+}
+
+}  // namespace
