@@ -26,6 +26,14 @@ void Connection::DriverConnect(std::string_view AConnectionString) {
   FConnected = true;
 }
 
+bool Connection::Dead() const {
+  if (!FConnected) return false;
+  SQLUINTEGER dead = SQL_CD_FALSE;
+  Check(SQLGetConnectAttrW(get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr), SQL_HANDLE_DBC,
+        get(), FComponent);
+  return dead == SQL_CD_TRUE;
+}
+
 void Connection::Disconnect() {
   if (!FConnected) return;
   FConnected = false;

@@ -32,6 +32,10 @@ class Connection {
   // driver's errors are ignored, since a broken session is gone either way.
   void Disconnect();
   bool Connected() const { return FConnected; }
+  // True when the driver knows the open session is gone (a broken link, a
+  // KILL, a fatal server error): only disconnecting helps then. False when
+  // not connected.
+  bool Dead() const;
 
   SQLHDBC get() const { return FHandle.get(); }
   TComponent* Component() const { return FComponent; }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ struct NamingCase {
   bool sub_component;
   const char* expected;
 };
+
+void PrintTo(const NamingCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ComponentMessageTest : public ::testing::TestWithParam<NamingCase> {};
 
@@ -130,6 +135,10 @@ struct FatalCase {
   int state;
   bool fatal;
 };
+
+void PrintTo(const FatalCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class FatalErrorTest : public ::testing::TestWithParam<FatalCase> {};
 

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -69,6 +70,7 @@ TEST_F(OdbcBorderTest, ConnectsAndRunsStatements) {
   odbc::Connection connection(environment_, nullptr);
   connection.DriverConnect(ConnectionString("UID=sa;PWD="));
   EXPECT_TRUE(connection.Connected());
+  EXPECT_FALSE(connection.Dead());
   odbc::Statement statement(connection);
   statement.ExecDirect("CREATE TABLE Zone (name nvarchar(20))");
   statement.ExecDirect(
@@ -98,6 +100,10 @@ struct RefusalCase {
   int severity;
   const char* message;
 };
+
+void PrintTo(const RefusalCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class RefusedConnectTest : public OdbcBorderTest,
                            public ::testing::WithParamInterface<RefusalCase> {};
@@ -212,13 +218,16 @@ TEST_F(OdbcBorderTest, KilledSessionFailsTheNextCall) {
     try {
       statement.ExecDirect("SELECT 1");
       SQLCloseCursor(statement.get());
-    } catch (const EDAError& error) {
+    } catch (const EMSError& error) {
+      FAIL() << "FreeTDS was expected to report the lost session itself: " << error.Message();
+    } catch (const EOLEDBError& error) {
       EXPECT_FALSE(error.Message().empty());
       break;
     }
     ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the killed session still answers";
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
+  EXPECT_TRUE(victim.Dead());
   // Disconnecting and freeing the broken session must neither throw nor crash.
 }
 

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ struct DriverCase {
   std::vector<std::string> registered;
   std::string chosen;  // empty: "Required provider is not installed"
 };
+
+void PrintTo(const DriverCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ChooseDriverTest : public ::testing::TestWithParam<DriverCase> {};
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,10 @@ struct RoundTrip {
   std::string utf8;
   std::vector<SQLWCHAR> utf16;  // without the terminating NUL
 };
+
+void PrintTo(const RoundTrip& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class WideTextRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
@@ -44,6 +49,10 @@ struct BadUtf8 {
   const char* name;
   std::string bytes;
 };
+
+void PrintTo(const BadUtf8& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class WideTextRejects : public ::testing::TestWithParam<BadUtf8> {};
 
