@@ -120,6 +120,8 @@ void SessionImpl::CallProcedure(const std::string& name, std::vector<Param> para
   if (n == "sp_tables") return Tables(std::move(params), sink);
   if (n == "sp_statistics") return Statistics(std::move(params), sink);
   if (n == "sp_special_columns") return SpecialColumns(std::move(params), sink);
+  if (n == "sp_datatype_info" || n == "sp_datatype_info_90" || n == "sp_datatype_info_100")
+    return TypeInfo(std::move(params), sink);
   throw UnknownProcedure(name);
 }
 

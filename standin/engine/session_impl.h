@@ -118,6 +118,7 @@ class SessionImpl : public engine::Resolver {
   void Tables(std::vector<Param> params, ResultSink& sink);
   void Statistics(std::vector<Param> params, ResultSink& sink);
   void SpecialColumns(std::vector<Param> params, ResultSink& sink);
+  void TypeInfo(std::vector<Param> params, ResultSink& sink);
   // The table named by a catalog procedure's @table_name and @table_qualifier.
   std::optional<engine::TableInfo> ProcedureTable(const std::vector<Param>& params);
   // Binds argument values to a declaration like "@P1 int,@P2 varchar(30)".
