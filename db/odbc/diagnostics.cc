@@ -25,10 +25,11 @@ struct FixedSeverity {
   int severity;
 };
 
-// When a connect fails, unixODBC unloads the driver and keeps only each
-// record's text, number and SQLSTATE. SQL Server reports its login errors with
-// fixed severities and always with state 1 (the real reason stays in its log),
-// so those two are known for the records a refused login brings.
+// When a connect fails, unixODBC keeps only each record's text, number and
+// SQLSTATE; asked for another field it succeeds and writes nothing. SQL
+// Server reports its login errors with fixed severities and always with state
+// 1 (the real reason stays in its log), so those two are known for the
+// records a refused login brings.
 constexpr FixedSeverity kLoginErrors[] = {
     {18456, 14},  // login failed
     {18452, 14},  // login from an untrusted domain

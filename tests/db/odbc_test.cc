@@ -188,6 +188,17 @@ TEST_F(OdbcBorderTest, ServerMessageTextCrossesAsUtf8) {
   EXPECT_EQ(error->SeverityClass(), 16);
 }
 
+TEST_F(OdbcBorderTest, LongMessagesArriveWhole) {
+  odbc::Connection connection(environment_, nullptr);
+  connection.DriverConnect(ConnectionString("UID=sa;PWD="));
+  odbc::Statement statement(connection);
+  const std::string text = std::string(1500, 'x') + "!";
+  std::optional<EMSError> error =
+      MSErrorOf([&] { statement.ExecDirect("RAISERROR('" + text + "', 16, 1)"); });
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->Message(), text);
+}
+
 TEST_F(OdbcBorderTest, UnreachableServerIsAClientError) {
   const int port = server_.port();
   server_.stop();
