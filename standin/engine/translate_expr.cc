@@ -176,6 +176,7 @@ Typed Translator::Literal(const Expr& e) {
         std::size_t digits = t.text.size() - (t.text[0] == '-' ? 1 : 0);
         if (v >= -2147483648.0 && v <= 2147483647.0) {
           out.type = MakeType(TypeId::Int);
+          out.literal_digits = static_cast<int>(digits);
         } else if (digits <= 38) {
           out.type = MakeType(TypeId::Decimal, 0, static_cast<std::uint8_t>(digits), 0);
           if (digits > 18) out.sql = t.text + ".0";
@@ -290,7 +291,13 @@ Typed Translator::Arithmetic(const Expr& e, const Scope& scope) {
                                             : "modulo") +
                                " operator."));
   }
-  SqlType type = ArithmeticType(op, a.type, b.type);
+  // Next to a decimal, an integer literal counts with its own digits (2 is decimal(1,0)).
+  auto shape = [](const Typed& t, const Typed& other) {
+    return t.literal_digits > 0 && IsExact(other.type.id)
+               ? MakeType(TypeId::Decimal, 0, static_cast<std::uint8_t>(t.literal_digits), 0)
+               : t.type;
+  };
+  SqlType type = ArithmeticType(op, shape(a, b), shape(b, a));
   type.nullable = a.null_literal || b.null_literal || a.type.nullable || b.type.nullable;
   if (op == "/" || op == "%") {
     std::string left = IsInteger(type.id) ? a.sql : "(" + a.sql + ") * 1.0";

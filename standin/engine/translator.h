@@ -33,6 +33,7 @@ struct Typed {
   std::string sql;
   SqlType type;
   bool null_literal = false;  // the literal NULL, which takes any type
+  int literal_digits = 0;     // an integer literal's digits: its precision next to decimals
 };
 
 // One table (or derived table) visible to expressions.

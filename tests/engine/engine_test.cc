@@ -80,6 +80,7 @@ const std::vector<Case> kTypes{
      "SELECT * FROM t", "[a char(4) null] [b decimal(9,2)] [c money null] [d datetime null]"},
     {"SumOfInt", "CREATE TABLE t (a int); INSERT t VALUES (1), (2)", "SELECT SUM(a) FROM t",
      "[ int null]\nrow: 3"},
+    {"DecimalDivision", "", "SELECT 7.0 / 2", "[ decimal(7,6)]\nrow: '3.500000'"},
     {"AliasNamesColumn", "", "SELECT x = 1, 2 AS y", "[x int] [y int]"},
 };
 INSTANTIATE_TEST_SUITE_P(Types, ResponseTest, ::testing::ValuesIn(kTypes),
