@@ -307,9 +307,10 @@ std::string SessionImpl::TargetFrom(const ObjectName& name, const std::vector<Fr
                                     std::string& sql) {
   if (from.empty()) {
     table = Table(name);
-    scope.sources.push_back(t.TableSource(table, "", "t0"));
-    sql = table.SqliteName() + " AS t0";
-    return "t0";
+    std::string alias = t.NextAlias();
+    scope.sources.push_back(t.TableSource(table, "", alias));
+    sql = table.SqliteName() + " AS " + alias;
+    return alias;
   }
   sql = t.FromClause(from, scope);
   std::optional<TableInfo> named = FindTable(name);

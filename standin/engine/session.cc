@@ -106,8 +106,24 @@ int SessionImpl::BusyHandler(void* self, int count) {
 
 std::string SessionImpl::Attach(const DatabaseFile& database) {
   std::string key = DatabaseStem(database.name);
+  last_used_[key] = ++use_clock_;
   auto it = attached_.find(key);
   if (it != attached_.end()) return it->second;
+  // SQLite attaches only so many files to a connection: make room by letting
+  // go of the database used longest ago (never master, tempdb or the current one).
+  if (static_cast<int>(attached_.size()) >= sqlite3_limit(db_.get(), SQLITE_LIMIT_ATTACHED, -1) &&
+      trancount_ == 0) {
+    std::string current = DatabaseStem(Database());
+    std::string victim;
+    for (const auto& [name, schema] : attached_) {
+      if (name == "master" || name == "tempdb" || name == current) continue;
+      if (victim.empty() || last_used_[name] < last_used_[victim]) victim = name;
+    }
+    if (!victim.empty()) {
+      db_.Exec("DETACH DATABASE " + QuoteName(attached_[victim]));
+      attached_.erase(victim);
+    }
+  }
   SqliteStatement attach(db_.get(), "ATTACH DATABASE ?1 AS " + QuoteName(database.schema));
   attach.Bind(1, database.path.string());
   try {
@@ -162,6 +178,11 @@ std::optional<TableInfo> SessionImpl::FindTable(const ObjectName& name) {
   }
   if (table) table->name = object[0] == '#' && object.rfind("##", 0) != 0 ? object : table->name;
   return table;
+}
+
+std::string SessionImpl::DatabaseList() {
+  std::string master = Attach(*engine_.FindDatabase("master"));
+  return SystemView("databases", master, master, "master")->SqliteName();
 }
 
 TableInfo SessionImpl::Table(const ObjectName& name) {

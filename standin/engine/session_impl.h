@@ -51,6 +51,7 @@ class SessionImpl : public engine::Resolver {
   std::optional<engine::TableInfo> FindTable(const engine::ObjectName& name) override;
   Param Variable(const std::string& name) override;
   std::optional<Param> SessionFunction(const std::string& upper_name) override;
+  std::string DatabaseList() override;
 
  private:
   friend class WriteScope;
@@ -139,7 +140,9 @@ class SessionImpl : public engine::Resolver {
 
   engine::FunctionContext functions_;
   engine::SqliteConnection db_;
-  std::map<std::string, std::string> attached_;  // lower-case database name -> schema
+  std::map<std::string, std::string> attached_;     // lower-case database name -> schema
+  std::map<std::string, std::uint64_t> last_used_;  // lower-case database name -> use_clock_
+  std::uint64_t use_clock_ = 0;
 
   mutable std::mutex state_mutex_;  // guards database_ for other threads
   DatabaseFile database_;

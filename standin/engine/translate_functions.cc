@@ -240,6 +240,18 @@ Typed Translator::Function(const Expr& e, const Scope& scope) {
                      std::to_string(d.type.scale) + ")",
                  Nullable(d.type)};
   }
+  if (f == "DB_ID") {
+    Arity(e, 0, 1);
+    SqlType type = Nullable(MakeType(TypeId::SmallInt));
+    if (e.args.empty())
+      return Typed{"(SELECT database_id FROM " + resolver_.DatabaseList() + " WHERE name = " +
+                       Bind(resolver_.SessionFunction("DB_NAME")->value) + " COLLATE TSQLCI)",
+                   type};
+    Typed name = arg(0);
+    return Typed{"(SELECT database_id FROM " + resolver_.DatabaseList() + " WHERE name = (" +
+                     name.sql + ") COLLATE TSQLCI)",
+                 type};
+  }
   if (f == "DB_NAME" && !e.args.empty()) throw NotSupported("DB_NAME(database_id)");
   if (e.args.empty()) {
     std::string name = f;

@@ -39,7 +39,7 @@ Source Translator::TableSource(const TableInfo& table, const std::string& alias,
 }
 
 std::string Translator::SourceFor(const TableRef& ref, Scope& scope) {
-  std::string alias = "t" + std::to_string(next_alias_++);
+  std::string alias = NextAlias();
   if (ref.derived) {
     std::string sql;
     Scope empty;

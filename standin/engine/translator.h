@@ -26,6 +26,8 @@ class Resolver {
   // The value of a session function without arguments (DB_NAME,
   // SCOPE_IDENTITY, USER_NAME, HOST_NAME, APP_NAME, GETDATE), or nullopt.
   virtual std::optional<Param> SessionFunction(const std::string& upper_name) = 0;
+  // A subquery listing the databases: columns name and database_id.
+  virtual std::string DatabaseList() = 0;
 };
 
 // An expression in SQLite SQL and its SQL Server type.
@@ -72,7 +74,9 @@ class Translator {
   Typed ConvertTo(const Typed& t, const SqlType& to, bool assign = false, int style = -1) const;
   // A FROM list: adds its sources to `scope`, returns the SQL after FROM.
   std::string FromClause(const std::vector<FromItem>& from, Scope& scope);
-  // A scope with one table, seen as `alias` (or its name), emitted as t0.
+  // A fresh alias (t0, t1, ...) for a source in the generated SQL.
+  std::string NextAlias() { return "t" + std::to_string(next_alias_++); }
+  // A source for one table, seen as `alias` (or its name), emitted as `sql_alias`.
   Source TableSource(const TableInfo& table, const std::string& alias,
                      const std::string& sql_alias);
 

@@ -185,6 +185,14 @@ const std::vector<Case> kStatements = {
     {"AlterTableAdd", "CREATE TABLE t (a int); INSERT t VALUES (1)",
      "ALTER TABLE t ADD b int NOT NULL DEFAULT 7, c varchar(5); SELECT * FROM t",
      "columns: [a int null] [b int] [c varchar(5) null]\nrow: 1 7 NULL"},
+    {"CorrelatedUpdate",
+     "CREATE TABLE c (id int, free bit); CREATE TABLE i (id int); INSERT c VALUES (1, 1), (2, 1); "
+     "INSERT i VALUES (1)",
+     "UPDATE c SET free = CASE WHEN EXISTS (SELECT 1 FROM i WHERE i.id = c.id) THEN 0 ELSE 1 END; "
+     "SELECT free FROM c ORDER BY id",
+     "row: 0\nrow: 1"},
+    {"DbId", "", "IF DB_ID('jail') IS NOT NULL PRINT 'there'; SELECT DB_ID('nothere')",
+     "msg 0,0,1,line 1: there\ndone\ncolumns: [ smallint null]\nrow: NULL"},
     {"ImplicitTransactions", "SET IMPLICIT_TRANSACTIONS ON; CREATE TABLE t (a int)",
      "SELECT @@TRANCOUNT", "row: 1"},
 };
@@ -401,6 +409,17 @@ TEST_F(EngineTest, InterruptEndsAWaitFor) {
   waiting.join();
   EXPECT_EQ(out, "done attention\n");
   EXPECT_THAT(Run("SELECT 2"), HasSubstr("row: 2"));
+}
+
+TEST_F(EngineTest, ManyDatabasesStayReachable) {
+  for (int i = 1; i <= 14; ++i) {
+    std::string n = std::to_string(i);
+    Run("CREATE DATABASE Site" + n + "; USE Site" + n + "; CREATE TABLE Marker (n int); " +
+        "INSERT Marker VALUES (" + n + ")");
+  }
+  for (int i = 1; i <= 14; ++i)
+    EXPECT_THAT(Run("SELECT n FROM Site" + std::to_string(i) + "..Marker"),
+                HasSubstr("row: " + std::to_string(i)));
 }
 
 TEST_F(EngineTest, DatabasesPersistAcrossRestarts) {
