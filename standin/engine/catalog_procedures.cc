@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "collation.h"
+#include "procedure_args.h"
 #include "session_impl.h"
 #include "sql_types.h"
 
@@ -10,19 +11,6 @@ namespace standin {
 using namespace engine;
 
 namespace {
-
-const Param* Arg(const std::vector<Param>& params, std::size_t position, const char* name) {
-  for (const Param& p : params)
-    if (!p.name.empty() && CompareCi(p.name, name) == 0) return &p;
-  if (position < params.size() && params[position].name.empty()) return &params[position];
-  return nullptr;
-}
-
-std::string Text(const Param* p) {
-  if (!p) return std::string();
-  if (auto* s = std::get_if<std::string>(&p->value)) return *s;
-  return std::string();
-}
 
 SqlType Sysname(bool nullable = true) {
   SqlType t = MakeType(TypeId::NVarChar, 128);
@@ -118,8 +106,8 @@ std::string ColumnDefault(const std::string& text) {
 
 void SessionImpl::PrimaryKeys(std::vector<Param> params, ResultSink& sink) {
   ObjectName name;
-  name.object = Text(Arg(params, 0, "@table_name"));
-  name.database = Text(Arg(params, 2, "@table_qualifier"));
+  name.object = ArgText(Arg(params, 0, "@table_name"));
+  name.database = ArgText(Arg(params, 2, "@table_qualifier"));
   if (!name.database.empty()) name.schema = "dbo";
   std::vector<Column> columns = {{"TABLE_QUALIFIER", Sysname()}, {"TABLE_OWNER", Sysname()},
                                  {"TABLE_NAME", Sysname(false)}, {"COLUMN_NAME", Sysname(false)},
@@ -144,9 +132,9 @@ void SessionImpl::PrimaryKeys(std::vector<Param> params, ResultSink& sink) {
 }
 
 void SessionImpl::Columns(std::vector<Param> params, ResultSink& sink) {
-  std::string pattern = Text(Arg(params, 0, "@table_name"));
-  std::string qualifier = Text(Arg(params, 2, "@table_qualifier"));
-  std::string column_pattern = Text(Arg(params, 3, "@column_name"));
+  std::string pattern = ArgText(Arg(params, 0, "@table_name"));
+  std::string qualifier = ArgText(Arg(params, 2, "@table_qualifier"));
+  std::string column_pattern = ArgText(Arg(params, 3, "@column_name"));
   if (column_pattern.empty()) column_pattern = "%";
   std::vector<Column> columns = {{"TABLE_QUALIFIER", Sysname()},
                                  {"TABLE_OWNER", Sysname()},
@@ -215,14 +203,14 @@ void SessionImpl::Columns(std::vector<Param> params, ResultSink& sink) {
 
 std::optional<TableInfo> SessionImpl::ProcedureTable(const std::vector<Param>& params) {
   ObjectName name;
-  name.object = Text(Arg(params, 0, "@table_name"));
-  name.database = Text(Arg(params, 2, "@table_qualifier"));
+  name.object = ArgText(Arg(params, 0, "@table_name"));
+  name.database = ArgText(Arg(params, 2, "@table_qualifier"));
   if (!name.database.empty()) name.schema = "dbo";
   return FindTable(name);
 }
 
 void SessionImpl::Statistics(std::vector<Param> params, ResultSink& sink) {
-  bool unique_only = UpperCase(Text(Arg(params, 4, "@is_unique"))) == "Y";
+  bool unique_only = UpperCase(ArgText(Arg(params, 4, "@is_unique"))) == "Y";
   std::vector<Column> columns = {{"TABLE_QUALIFIER", Sysname()},
                                  {"TABLE_OWNER", Sysname()},
                                  {"TABLE_NAME", Sysname(false)},
@@ -278,7 +266,7 @@ void SessionImpl::Statistics(std::vector<Param> params, ResultSink& sink) {
 }
 
 void SessionImpl::SpecialColumns(std::vector<Param> params, ResultSink& sink) {
-  std::string col_type = UpperCase(Text(Arg(params, 3, "@col_type")));
+  std::string col_type = UpperCase(ArgText(Arg(params, 3, "@col_type")));
   std::vector<Column> columns = {{"SCOPE", Small()},
                                  {"COLUMN_NAME", Sysname(false)},
                                  {"DATA_TYPE", Small()},
@@ -313,9 +301,9 @@ void SessionImpl::SpecialColumns(std::vector<Param> params, ResultSink& sink) {
 }
 
 void SessionImpl::Tables(std::vector<Param> params, ResultSink& sink) {
-  std::string pattern = Text(Arg(params, 0, "@table_name"));
-  std::string qualifier = Text(Arg(params, 2, "@table_qualifier"));
-  std::string types = UpperCase(Text(Arg(params, 3, "@table_type")));
+  std::string pattern = ArgText(Arg(params, 0, "@table_name"));
+  std::string qualifier = ArgText(Arg(params, 2, "@table_qualifier"));
+  std::string types = UpperCase(ArgText(Arg(params, 3, "@table_type")));
   std::vector<Column> columns = {{"TABLE_QUALIFIER", Sysname()},
                                  {"TABLE_OWNER", Sysname()},
                                  {"TABLE_NAME", Sysname()},

@@ -3,6 +3,7 @@
 #include "collation.h"
 #include "convert.h"
 #include "parser.h"
+#include "procedure_args.h"
 #include "session_impl.h"
 #include "sql_types.h"
 
@@ -11,27 +12,6 @@ namespace standin {
 using namespace engine;
 
 namespace {
-
-// The argument named `name`, or else the positional one at `position`.
-const Param* Arg(const std::vector<Param>& params, std::size_t position, const char* name) {
-  for (const Param& p : params)
-    if (!p.name.empty() && CompareCi(p.name, name) == 0) return &p;
-  if (position < params.size() && params[position].name.empty()) return &params[position];
-  return nullptr;
-}
-
-std::string Text(const Param* p) {
-  if (!p) return std::string();
-  if (auto* s = std::get_if<std::string>(&p->value)) return *s;
-  if (auto* i = std::get_if<std::int64_t>(&p->value)) return std::to_string(*i);
-  return std::string();
-}
-
-std::int32_t Int(const Param* p) {
-  if (p)
-    if (auto* i = std::get_if<std::int64_t>(&p->value)) return static_cast<std::int32_t>(*i);
-  return 0;
-}
 
 // The arguments from `first` on: the values for a statement's parameters.
 std::vector<Param> Rest(std::vector<Param> params, std::size_t first,
@@ -128,8 +108,8 @@ void SessionImpl::CallProcedure(const std::string& name, std::vector<Param> para
 void SessionImpl::ExecuteSql(std::vector<Param> params, ResultSink& sink) {
   const Param* stmt = Arg(params, 0, "@stmt");
   if (!stmt) throw MissingParameter("sp_executesql", "@statement");
-  std::string sql = Text(stmt);
-  std::string declaration = Text(Arg(params, 1, "@params"));
+  std::string sql = ArgText(stmt);
+  std::string declaration = ArgText(Arg(params, 1, "@params"));
   std::vector<Param> variables =
       BindDeclared(declaration, Rest(std::move(params), 2, {"@stmt", "@params"}));
   std::vector<Param> after = RunBatch(sql, std::move(variables), sink);
@@ -141,10 +121,10 @@ void SessionImpl::ExecuteSql(std::vector<Param> params, ResultSink& sink) {
 void SessionImpl::Prepare(std::vector<Param> params, ResultSink& sink, bool execute) {
   const Param* handle_param = Arg(params, 0, "@handle");
   std::string handle_name = handle_param ? handle_param->name : "@handle";
-  std::string declaration = Text(Arg(params, 1, "@params"));
+  std::string declaration = ArgText(Arg(params, 1, "@params"));
   const Param* stmt = Arg(params, 2, "@stmt");
   if (!stmt) throw MissingParameter(execute ? "sp_prepexec" : "sp_prepare", "@stmt");
-  std::string sql = Text(stmt);
+  std::string sql = ArgText(stmt);
   std::vector<Statement> parsed = ParseBatch(sql, quoted_identifier_);
   std::vector<Declared> declared = ParseDeclaration(declaration);
   std::int32_t handle = next_handle_++;
@@ -177,7 +157,7 @@ void SessionImpl::Prepare(std::vector<Param> params, ResultSink& sink, bool exec
 }
 
 void SessionImpl::Execute(std::vector<Param> params, ResultSink& sink) {
-  std::int32_t handle = Int(Arg(params, 0, "@handle"));
+  std::int32_t handle = ArgInt(Arg(params, 0, "@handle"));
   auto it = prepared_.find(handle);
   if (it == prepared_.end()) throw UnknownHandle(handle);
   Prepared prepared = it->second;
@@ -188,7 +168,7 @@ void SessionImpl::Execute(std::vector<Param> params, ResultSink& sink) {
 }
 
 void SessionImpl::Unprepare(std::vector<Param> params, ResultSink& sink) {
-  prepared_.erase(Int(Arg(params, 0, "@handle")));
+  prepared_.erase(ArgInt(Arg(params, 0, "@handle")));
   sink.ReturnStatus(0);
 }
 
