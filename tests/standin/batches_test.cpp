@@ -92,42 +92,6 @@ TEST_F(BatchesTest, UseChangesTheDatabaseForLaterRequests) {
   EXPECT_EQ(connection.Scalar("SELECT DB_NAME()"), "Batches");
 }
 
-struct CursorCase {
-  const char* name;
-  SQLULEN type;
-  const char* gap = nullptr;  // what the stand-in still lacks for this case: it is skipped
-};
-
-void PrintTo(const CursorCase& c, std::ostream* os) {
-  *os << c.name;
-}
-
-constexpr const char* kNoServerCursors =
-    "the stand-in has no server cursors (sp_cursoropen, sp_cursorfetch)";
-
-class CursorTest : public BatchesTest, public ::testing::WithParamInterface<CursorCase> {};
-
-// Scrollable cursors reach the server as sp_cursoropen and sp_cursorfetch.
-TEST_P(CursorTest, ReadsEveryRow) {
-  if (GetParam().gap) GTEST_SKIP() << GetParam().gap;
-  OdbcTestConnection connection = Connect();
-  connection.Exec("IF OBJECT_ID('cursored') IS NULL CREATE TABLE cursored (id int)");
-  connection.Exec("DELETE FROM cursored");
-  connection.Exec("INSERT INTO cursored VALUES (1), (2), (3)");
-  OdbcStatement statement = connection.Statement();
-  statement.SetCursorType(GetParam().type);
-  statement.ExecDirect("SELECT id FROM cursored ORDER BY id");
-  EXPECT_EQ(statement.FetchAll().rows, (std::vector<Row>{{"1"}, {"2"}, {"3"}}));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cursors, CursorTest,
-    ::testing::Values(CursorCase{"ForwardOnly", SQL_CURSOR_FORWARD_ONLY},
-                      CursorCase{"Static", SQL_CURSOR_STATIC, kNoServerCursors},
-                      CursorCase{"KeysetDriven", SQL_CURSOR_KEYSET_DRIVEN, kNoServerCursors},
-                      CursorCase{"Dynamic", SQL_CURSOR_DYNAMIC, kNoServerCursors}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 TEST_F(BatchesTest, ManyRowsAndLongValuesSpanPackets) {
   OdbcTestConnection connection = Connect();
   connection.Exec("CREATE TABLE wide (id int NOT NULL PRIMARY KEY, v varchar(2000))");

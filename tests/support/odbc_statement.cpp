@@ -228,12 +228,6 @@ void OdbcStatement::Close() {
   CheckRc(SQLFreeStmt(handle_.get(), SQL_CLOSE), "SQLFreeStmt");
 }
 
-void OdbcStatement::SetCursorType(SQLULEN type) {
-  CheckRc(
-      SQLSetStmtAttr(handle_.get(), SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(type), 0),
-      "SQLSetStmtAttr");
-}
-
 void OdbcStatement::SetQueryTimeout(int seconds) {
   CheckRc(SQLSetStmtAttr(handle_.get(), SQL_ATTR_QUERY_TIMEOUT,
                          reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(seconds)), 0),

@@ -77,10 +77,6 @@ class OdbcStatement {
   // statement can use the connection.
   void Close();
 
-  // SQL_CURSOR_FORWARD_ONLY (the default), _STATIC, _KEYSET_DRIVEN or
-  // _DYNAMIC; the driver opens the others as server cursors (sp_cursoropen).
-  void SetCursorType(SQLULEN type);
-
   // Seconds the driver lets a request run before cancelling it (0: no limit).
   void SetQueryTimeout(int seconds);
 
