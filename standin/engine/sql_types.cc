@@ -97,15 +97,6 @@ std::string TypeDeclaration(const SqlType& type) {
   }
 }
 
-SqlType MakeType(TypeId id, std::int32_t length, std::uint8_t precision, std::uint8_t scale) {
-  SqlType t;
-  t.id = id;
-  t.length = length;
-  t.precision = precision;
-  t.scale = scale;
-  return t;
-}
-
 SqlType DefaultType(TypeId id) {
   switch (id) {
     case TypeId::Char:

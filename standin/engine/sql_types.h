@@ -20,8 +20,6 @@ std::string TypeDeclaration(const SqlType& type);
 
 // A type with the default size SQL Server gives it when none is declared.
 SqlType DefaultType(TypeId id);
-SqlType MakeType(TypeId id, std::int32_t length = 0, std::uint8_t precision = 0,
-                 std::uint8_t scale = 0);
 
 bool IsCharacter(TypeId id);    // char, varchar, nchar, nvarchar, text, ntext
 bool IsUnicode(TypeId id);      // nchar, nvarchar, ntext

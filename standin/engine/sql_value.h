@@ -53,6 +53,17 @@ struct SqlType {
   bool nullable = true;
 };
 
+// A nullable type of `id` with the given length, precision and scale.
+inline SqlType MakeType(TypeId id, std::int32_t length = 0, std::uint8_t precision = 0,
+                        std::uint8_t scale = 0) {
+  SqlType t;
+  t.id = id;
+  t.length = length;
+  t.precision = precision;
+  t.scale = scale;
+  return t;
+}
+
 using Bytes = std::vector<std::uint8_t>;
 
 // A value in the engine's canonical form, chosen by the column's TypeId:
@@ -75,7 +86,9 @@ using Bytes = std::vector<std::uint8_t>;
 //   Binary, VarBinary, Image     -> Bytes
 using Value = std::variant<std::monostate, std::int64_t, double, std::string, Bytes>;
 
-inline bool IsNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool IsNull(const Value& v) {
+  return std::holds_alternative<std::monostate>(v);
+}
 
 // One column of a result set.
 struct Column {

@@ -36,16 +36,6 @@ std::uint64_t LittleEndian(std::span<const std::uint8_t> bytes) {
   return v;
 }
 
-SqlType Type(TypeId id, std::int32_t length = 0, std::uint8_t precision = 0,
-             std::uint8_t scale = 0) {
-  SqlType t;
-  t.id = id;
-  t.length = length;
-  t.precision = precision;
-  t.scale = scale;
-  return t;
-}
-
 TypeId IntegerOfSize(std::uint32_t size) {
   switch (size) {
     case 1:
@@ -69,7 +59,7 @@ std::int32_t DeclaredLength(std::uint32_t max_bytes, bool unicode) {
 TypeInfo ReadTypeInfo(ByteReader& in) {
   TypeInfo info{static_cast<WireType>(in.U8()), {}};
   auto fixed = [&](TypeId id, std::uint32_t size) {
-    info.type = Type(id);
+    info.type = MakeType(id);
     info.max_bytes = size;
   };
   auto character = [&](TypeId id, bool unicode, bool long_length) {
@@ -77,7 +67,7 @@ TypeInfo ReadTypeInfo(ByteReader& in) {
     in.Skip(5);  // collation
     info.unicode = unicode;
     info.has_text = true;
-    info.type = Type(id, long_length ? 0 : DeclaredLength(info.max_bytes, unicode));
+    info.type = MakeType(id, long_length ? 0 : DeclaredLength(info.max_bytes, unicode));
   };
   switch (info.code) {
     case kNull:
@@ -118,27 +108,27 @@ TypeInfo ReadTypeInfo(ByteReader& in) {
       break;
     case kIntN:
       info.max_bytes = in.U8();
-      info.type = Type(IntegerOfSize(info.max_bytes));
+      info.type = MakeType(IntegerOfSize(info.max_bytes));
       break;
     case kBitN:
       info.max_bytes = in.U8();
-      info.type = Type(TypeId::Bit);
+      info.type = MakeType(TypeId::Bit);
       break;
     case kFloatN:
       info.max_bytes = in.U8();
-      info.type = Type(info.max_bytes == 4 ? TypeId::Real : TypeId::Float);
+      info.type = MakeType(info.max_bytes == 4 ? TypeId::Real : TypeId::Float);
       break;
     case kMoneyN:
       info.max_bytes = in.U8();
-      info.type = Type(info.max_bytes == 4 ? TypeId::SmallMoney : TypeId::Money);
+      info.type = MakeType(info.max_bytes == 4 ? TypeId::SmallMoney : TypeId::Money);
       break;
     case kDateTimeN:
       info.max_bytes = in.U8();
-      info.type = Type(info.max_bytes == 4 ? TypeId::SmallDateTime : TypeId::DateTime);
+      info.type = MakeType(info.max_bytes == 4 ? TypeId::SmallDateTime : TypeId::DateTime);
       break;
     case kGuid:
       info.max_bytes = in.U8();
-      info.type = Type(TypeId::UniqueIdentifier);
+      info.type = MakeType(TypeId::UniqueIdentifier);
       break;
     case kDecimal:
     case kNumeric:
@@ -149,18 +139,18 @@ TypeInfo ReadTypeInfo(ByteReader& in) {
       std::uint8_t scale = in.U8();
       if (precision < 1 || precision > 38 || scale > precision)
         throw ProtocolError("bad decimal precision");
-      info.type = Type(TypeId::Decimal, 0, precision, scale);
+      info.type = MakeType(TypeId::Decimal, 0, precision, scale);
       break;
     }
     case kDateN:
-      info.type = Type(TypeId::Date);
+      info.type = MakeType(TypeId::Date);
       break;
     case kTimeN:
     case kDateTime2N:
     case kDateTimeOffsetN: {
       std::uint8_t scale = in.U8();
       if (scale > 7) throw ProtocolError("bad time scale");
-      info.type = Type(info.code == kTimeN ? TypeId::Time : TypeId::DateTime, 0, 0, scale);
+      info.type = MakeType(info.code == kTimeN ? TypeId::Time : TypeId::DateTime, 0, 0, scale);
       break;
     }
     case kBigChar:
@@ -185,22 +175,23 @@ TypeInfo ReadTypeInfo(ByteReader& in) {
     case kVarChar:
       info.max_bytes = in.U8();
       info.has_text = true;
-      info.type = Type(info.code == kChar ? TypeId::Char : TypeId::VarChar, info.max_bytes);
+      info.type = MakeType(info.code == kChar ? TypeId::Char : TypeId::VarChar, info.max_bytes);
       break;
     case kBinary:
     case kVarBinary:
       info.max_bytes = in.U8();
-      info.type = Type(info.code == kBinary ? TypeId::Binary : TypeId::VarBinary, info.max_bytes);
+      info.type =
+          MakeType(info.code == kBinary ? TypeId::Binary : TypeId::VarBinary, info.max_bytes);
       break;
     case kBigBinary:
     case kBigVarBinary:
       info.max_bytes = in.U16();
-      info.type = Type(info.code == kBigBinary ? TypeId::Binary : TypeId::VarBinary,
-                       DeclaredLength(info.max_bytes, false));
+      info.type = MakeType(info.code == kBigBinary ? TypeId::Binary : TypeId::VarBinary,
+                           DeclaredLength(info.max_bytes, false));
       break;
     case kImage:
       info.max_bytes = in.U32();
-      info.type = Type(TypeId::Image);
+      info.type = MakeType(TypeId::Image);
       break;
     default:
       throw ProtocolError("unsupported parameter type " + std::to_string(info.code));

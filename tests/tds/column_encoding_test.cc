@@ -11,16 +11,6 @@ namespace {
 
 using B = std::vector<std::uint8_t>;
 
-SqlType Type(TypeId id, std::int32_t length = 0, std::uint8_t precision = 0,
-             std::uint8_t scale = 0) {
-  SqlType t;
-  t.id = id;
-  t.length = length;
-  t.precision = precision;
-  t.scale = scale;
-  return t;
-}
-
 B TypeInfo(const SqlType& type, TdsVersion version) {
   ByteWriter out;
   WriteTypeInfo(out, type, version);
@@ -46,31 +36,32 @@ TEST(ColumnEncodingTest, DescribesTypesAsSqlServerDoes) {
     B expected;
   };
   const Case cases[] = {
-      {"int", Type(TypeId::Int), TdsVersion::k74, {0x26, 4}},
-      {"bit", Type(TypeId::Bit), TdsVersion::k74, {0x68, 1}},
-      {"smalldatetime", Type(TypeId::SmallDateTime), TdsVersion::k74, {0x6F, 4}},
-      {"decimal(10,2)", Type(TypeId::Decimal, 0, 10, 2), TdsVersion::k74, {0x6A, 9, 10, 2}},
-      {"decimal(38,0)", Type(TypeId::Decimal, 0, 38, 0), TdsVersion::k74, {0x6A, 17, 38, 0}},
-      {"varchar(30)", Type(TypeId::VarChar, 30), TdsVersion::k74, with_collation({0xA7, 30, 0})},
-      {"nchar(5)", Type(TypeId::NChar, 5), TdsVersion::k74, with_collation({0xEF, 10, 0})},
-      {"varchar(max)", Type(TypeId::VarChar, SqlType::kMaxLength), TdsVersion::k74,
+      {"int", MakeType(TypeId::Int), TdsVersion::k74, {0x26, 4}},
+      {"bit", MakeType(TypeId::Bit), TdsVersion::k74, {0x68, 1}},
+      {"smalldatetime", MakeType(TypeId::SmallDateTime), TdsVersion::k74, {0x6F, 4}},
+      {"decimal(10,2)", MakeType(TypeId::Decimal, 0, 10, 2), TdsVersion::k74, {0x6A, 9, 10, 2}},
+      {"decimal(38,0)", MakeType(TypeId::Decimal, 0, 38, 0), TdsVersion::k74, {0x6A, 17, 38, 0}},
+      {"varchar(30)", MakeType(TypeId::VarChar, 30), TdsVersion::k74,
+       with_collation({0xA7, 30, 0})},
+      {"nchar(5)", MakeType(TypeId::NChar, 5), TdsVersion::k74, with_collation({0xEF, 10, 0})},
+      {"varchar(max)", MakeType(TypeId::VarChar, SqlType::kMaxLength), TdsVersion::k74,
        with_collation({0xA7, 0xFF, 0xFF})},
-      {"varchar(max) for 7.1 is text", Type(TypeId::VarChar, SqlType::kMaxLength), TdsVersion::k71,
-       with_collation({0x23, 0xFF, 0xFF, 0xFF, 0x7F})},
+      {"varchar(max) for 7.1 is text", MakeType(TypeId::VarChar, SqlType::kMaxLength),
+       TdsVersion::k71, with_collation({0x23, 0xFF, 0xFF, 0xFF, 0x7F})},
       {"varbinary(max) for 7.1 is image",
-       Type(TypeId::VarBinary, SqlType::kMaxLength),
+       MakeType(TypeId::VarBinary, SqlType::kMaxLength),
        TdsVersion::k71,
        {0x22, 0xFF, 0xFF, 0xFF, 0x7F}},
-      {"ntext", Type(TypeId::NText), TdsVersion::k74,
+      {"ntext", MakeType(TypeId::NText), TdsVersion::k74,
        with_collation({0x63, 0xFE, 0xFF, 0xFF, 0x7F})},
-      {"date", Type(TypeId::Date), TdsVersion::k74, {0x28}},
-      {"date for 7.2 is nvarchar(10)", Type(TypeId::Date), TdsVersion::k72,
+      {"date", MakeType(TypeId::Date), TdsVersion::k74, {0x28}},
+      {"date for 7.2 is nvarchar(10)", MakeType(TypeId::Date), TdsVersion::k72,
        with_collation({0xE7, 20, 0})},
-      {"time(7)", Type(TypeId::Time, 0, 0, 7), TdsVersion::k73, {0x29, 7}},
-      {"time(7) for 7.2 is nvarchar(16)", Type(TypeId::Time, 0, 0, 7), TdsVersion::k72,
+      {"time(7)", MakeType(TypeId::Time, 0, 0, 7), TdsVersion::k73, {0x29, 7}},
+      {"time(7) for 7.2 is nvarchar(16)", MakeType(TypeId::Time, 0, 0, 7), TdsVersion::k72,
        with_collation({0xE7, 32, 0})},
-      {"binary(4)", Type(TypeId::Binary, 4), TdsVersion::k74, {0xAD, 4, 0}},
-      {"uniqueidentifier", Type(TypeId::UniqueIdentifier), TdsVersion::k74, {0x24, 16}},
+      {"binary(4)", MakeType(TypeId::Binary, 4), TdsVersion::k74, {0xAD, 4, 0}},
+      {"uniqueidentifier", MakeType(TypeId::UniqueIdentifier), TdsVersion::k74, {0x24, 16}},
   };
   for (const Case& c : cases) EXPECT_EQ(TypeInfo(c.type, c.version), c.expected) << c.what;
 }
@@ -83,71 +74,78 @@ TEST(ColumnEncodingTest, EncodesValuesAsSqlServerDoes) {
     B expected;
   };
   const Case cases[] = {
-      {"int", Type(TypeId::Int), std::int64_t{-5}, {4, 0xFB, 0xFF, 0xFF, 0xFF}},
-      {"null int", Type(TypeId::Int), Value{}, {0}},
+      {"int", MakeType(TypeId::Int), std::int64_t{-5}, {4, 0xFB, 0xFF, 0xFF, 0xFF}},
+      {"null int", MakeType(TypeId::Int), Value{}, {0}},
       {"money",
-       Type(TypeId::Money),
+       MakeType(TypeId::Money),
        std::string("-12.3400"),
        {8, 0xFF, 0xFF, 0xFF, 0xFF, 0xF8, 0x1D, 0xFE, 0xFF}},
       {"decimal",
-       Type(TypeId::Decimal, 0, 10, 2),
+       MakeType(TypeId::Decimal, 0, 10, 2),
        std::string("-12345.67"),
        {9, 0, 0x87, 0xD6, 0x12, 0, 0, 0, 0, 0}},
       {"datetime",
-       Type(TypeId::DateTime),
+       MakeType(TypeId::DateTime),
        std::string("2024-02-29 13:45:01.997"),
        {8, 0x25, 0xB1, 0, 0, 0x27, 0x9A, 0xE2, 0}},
       {"datetime before 1900",
-       Type(TypeId::DateTime),
+       MakeType(TypeId::DateTime),
        std::string("1899-12-31 00:00:00.000"),
        {8, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}},
-      {"date", Type(TypeId::Date), std::string("2023-12-31"), {3, 0x44, 0x46, 0x0B}},
+      {"date", MakeType(TypeId::Date), std::string("2023-12-31"), {3, 0x44, 0x46, 0x0B}},
       {"time(3)",
-       Type(TypeId::Time, 0, 0, 3),
+       MakeType(TypeId::Time, 0, 0, 3),
        std::string("13:45:01.997"),
        {4, 0x2D, 0x57, 0xF3, 0x02}},
       {"guid",
-       Type(TypeId::UniqueIdentifier),
+       MakeType(TypeId::UniqueIdentifier),
        std::string("01234567-89AB-CDEF-0123-456789ABCDEF"),
        {16, 0x67, 0x45, 0x23, 0x01, 0xAB, 0x89, 0xEF, 0xCD, 1, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD,
         0xEF}},
       {"varchar in code page 1252",
-       Type(TypeId::VarChar, 10),
+       MakeType(TypeId::VarChar, 10),
        std::string("Zoë€"),
        {4, 0, 'Z', 'o', 0xEB, 0x80}},
-      {"varchar without the character", Type(TypeId::VarChar, 10), std::string("✓"), {1, 0, '?'}},
-      {"nvarchar", Type(TypeId::NVarChar, 10), std::string("Zoë"), {6, 0, 'Z', 0, 'o', 0, 0xEB, 0}},
-      {"null varchar", Type(TypeId::VarChar, 10), Value{}, {0xFF, 0xFF}},
+      {"varchar without the character",
+       MakeType(TypeId::VarChar, 10),
+       std::string("✓"),
+       {1, 0, '?'}},
+      {"nvarchar",
+       MakeType(TypeId::NVarChar, 10),
+       std::string("Zoë"),
+       {6, 0, 'Z', 0, 'o', 0, 0xEB, 0}},
+      {"null varchar", MakeType(TypeId::VarChar, 10), Value{}, {0xFF, 0xFF}},
       {"nvarchar(max)",
-       Type(TypeId::NVarChar, SqlType::kMaxLength),
+       MakeType(TypeId::NVarChar, SqlType::kMaxLength),
        std::string("a"),
        {2, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 'a', 0, 0, 0, 0, 0}},
       {"empty varbinary(max)",
-       Type(TypeId::VarBinary, SqlType::kMaxLength),
+       MakeType(TypeId::VarBinary, SqlType::kMaxLength),
        Bytes{},
        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
       {"null varbinary(max)",
-       Type(TypeId::VarBinary, SqlType::kMaxLength),
+       MakeType(TypeId::VarBinary, SqlType::kMaxLength),
        Value{},
        {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
-      {"null text", Type(TypeId::Text), Value{}, {0}},
+      {"null text", MakeType(TypeId::Text), Value{}, {0}},
   };
   for (const Case& c : cases) EXPECT_EQ(ValueBytes(c.type, c.value), c.expected) << c.what;
 }
 
 TEST(ColumnEncodingTest, SendsDateAndTimeAsTextToClientsBefore73) {
   EXPECT_EQ(
-      ValueBytes(Type(TypeId::Date), std::string("2023-12-31"), TdsVersion::k72),
+      ValueBytes(MakeType(TypeId::Date), std::string("2023-12-31"), TdsVersion::k72),
       (B{20, 0, '2', 0, '0', 0, '2', 0, '3', 0, '-', 0, '1', 0, '2', 0, '-', 0, '3', 0, '1', 0}));
 }
 
 TEST(ColumnEncodingTest, RefusesValuesThatDoNotFitTheirType) {
-  EXPECT_THROW(ValueBytes(Type(TypeId::DateTime), std::string("yesterday")), std::invalid_argument);
-  EXPECT_THROW(ValueBytes(Type(TypeId::Decimal, 0, 10, 2), std::string("1.2.3")),
+  EXPECT_THROW(ValueBytes(MakeType(TypeId::DateTime), std::string("yesterday")),
                std::invalid_argument);
-  EXPECT_THROW(ValueBytes(Type(TypeId::Money), std::string("922337203685477.5808")),
+  EXPECT_THROW(ValueBytes(MakeType(TypeId::Decimal, 0, 10, 2), std::string("1.2.3")),
                std::invalid_argument);
-  EXPECT_THROW(ValueBytes(Type(TypeId::UniqueIdentifier), std::string("0123")),
+  EXPECT_THROW(ValueBytes(MakeType(TypeId::Money), std::string("922337203685477.5808")),
+               std::invalid_argument);
+  EXPECT_THROW(ValueBytes(MakeType(TypeId::UniqueIdentifier), std::string("0123")),
                std::invalid_argument);
 }
 
