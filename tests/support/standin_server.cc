@@ -3,7 +3,6 @@
 #include <signal.h>
 
 #include <chrono>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
@@ -13,13 +12,6 @@ namespace {
 constexpr auto kStartTimeout = std::chrono::seconds(20);
 constexpr auto kStopTimeout = std::chrono::seconds(10);
 constexpr std::string_view kListening = "listening on 127.0.0.1:";
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 }  // namespace
 

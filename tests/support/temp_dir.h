@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace standin_test {
 
@@ -19,5 +20,8 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// The whole content of `path`; empty when it cannot be read.
+std::string ReadFile(const std::filesystem::path& path);
 
 }  // namespace standin_test

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <sstream>
 
 #include "child_process.h"
 #include "temp_dir.h"
@@ -13,13 +12,6 @@ namespace standin_test {
 namespace {
 
 constexpr auto kTimeout = std::chrono::seconds(60);
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 }  // namespace
 
