@@ -1,0 +1,4 @@
+// The direction of a statement parameter.
+#pragma once
+
+enum TParamType { ptUnknown, ptInput, ptOutput, ptInputOutput, ptResult };
