@@ -30,9 +30,9 @@ struct TParamValue {
 // A result column as the server describes it.
 struct TColumnInfo {
   std::string Name;
-  std::string TypeName;  // the server's name for its type: "int", "varchar", "nchar", ...
-  TFieldType DataType;   // the type a field created for the column gets
-  int Size = 0;          // characters for text, bytes for binary; 0 for other types
+  std::string TypeName;      // the server's name for its type: "int", "varchar", "nchar", ...
+  TFieldType DataType;       // the type a field created for the column gets
+  int Size = 0;              // characters for text, bytes for binary; 0 for other types
   bool FixedLength = false;  // char, nchar, binary
   bool Nullable = true;
 };
