@@ -2,6 +2,7 @@
 // typed positional parameters, and results read whole.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,8 @@
 #include "db/variant.h"
 
 namespace odbc {
+
+class ParamBindings;
 
 // One "?" placeholder's value as it is sent. The server sees `DataType`:
 // ftInteger int, ftLargeint bigint, ftBoolean bit, ftString varchar (never
@@ -81,7 +84,24 @@ class Command {
   std::vector<std::string> PrimaryKeyColumns(std::string_view ATable);
 
  private:
-  // Implementation's choice.
+  // The handle for a direct execution: the prepared one would lose its
+  // preparation, so a second handle runs it while a preparation lasts.
+  Statement& DirectStatement();
+  // Moves `AStatement` past results without columns (raising their errors);
+  // true when it stands on one with columns.
+  bool SkipToRows(Statement& AStatement);
+  // Reads and discards the rest of the results of `AStatement`.
+  void DiscardResults(Statement& AStatement);
+
+  Connection& FSession;
+  TComponent* FComponent;
+  std::unique_ptr<Statement> FStatement;  // the prepared statement; direct ones without one
+  std::unique_ptr<Statement> FDirect;     // direct statements while prepared
+  std::unique_ptr<ParamBindings> FBindings;
+  std::unique_ptr<ParamBindings> FDirectBindings;
+  std::string FPreparedSql;
+  bool FPrepared = false;
+  Statement* FActive = nullptr;  // the statement of the last Execute()
 };
 
 }  // namespace odbc

@@ -26,6 +26,27 @@ void Connection::DriverConnect(std::string_view AConnectionString) {
   FConnected = true;
 }
 
+void Connection::SetLoginTimeout(int ASeconds) {
+  Check(SQLSetConnectAttrW(get(), SQL_ATTR_LOGIN_TIMEOUT,
+                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(ASeconds)), 0),
+        SQL_HANDLE_DBC, get(), FComponent);
+}
+
+std::string Connection::CurrentCatalog() const {
+  SQLWCHAR name[256] = {};
+  SQLINTEGER bytes = 0;
+  Check(SQLGetConnectAttrW(get(), SQL_ATTR_CURRENT_CATALOG, name, sizeof(name), &bytes),
+        SQL_HANDLE_DBC, get(), FComponent);
+  return FromSqlWide(name, static_cast<std::size_t>(bytes) / sizeof(SQLWCHAR));
+}
+
+void Connection::SetCurrentCatalog(std::string_view AName) {
+  std::vector<SQLWCHAR> name = ToSqlWide(AName);
+  Check(SQLSetConnectAttrW(get(), SQL_ATTR_CURRENT_CATALOG, name.data(),
+                           static_cast<SQLINTEGER>((name.size() - 1) * sizeof(SQLWCHAR))),
+        SQL_HANDLE_DBC, get(), FComponent);
+}
+
 bool Connection::Dead() const {
   if (!FConnected) return false;
   SQLUINTEGER dead = SQL_CD_FALSE;

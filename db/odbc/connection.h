@@ -3,6 +3,7 @@
 
 #include <sql.h>
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,6 +29,9 @@ class Connection {
   // describes, never prompting. Throws EMSError when SQL Server refuses,
   // EOLEDBError when the driver fails on its own; stays disconnected then.
   void DriverConnect(std::string_view AConnectionString);
+  // How long DriverConnect() may wait for the server, in seconds; 0 waits as
+  // long as the driver's default. Set before DriverConnect().
+  void SetLoginTimeout(int ASeconds);
   // Frees the statements of the session, then ends it. A release step: the
   // driver's errors are ignored, since a broken session is gone either way.
   void Disconnect();
@@ -36,6 +40,12 @@ class Connection {
   // KILL, a fatal server error): only disconnecting helps then. False when
   // not connected.
   bool Dead() const;
+
+  // The session's current database.
+  std::string CurrentCatalog() const;
+  // Switches the session to database `AName`. Throws EMSError when the
+  // server refuses; the session stays on its database then.
+  void SetCurrentCatalog(std::string_view AName);
 
   SQLHDBC get() const { return FHandle.get(); }
   TComponent* Component() const { return FComponent; }

@@ -1,0 +1,126 @@
+#include "db/odbc/connect_settings.h"
+
+#include <strings.h>
+
+#include <filesystem>
+#include <string_view>
+
+namespace odbc {
+
+namespace {
+
+constexpr std::string_view kFreeTds = "FreeTDS";
+// "SQL Server" is the old system driver; the other Microsoft drivers are the
+// native-client generations and their successors, which take the options
+// only native clients know.
+constexpr std::string_view kOldSystemDriver = "SQL Server";
+// What FreeTDS connects to for the local machine's default instance.
+constexpr std::string_view kLoopback = "127.0.0.1";
+
+bool SameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+// FreeTDS looks server names up through DNS only, where SQL Server's own
+// aliases for the local machine do not exist.
+std::string FreeTdsServer(const std::string& ADataSource) {
+  const std::size_t end = ADataSource.find_first_of(",\\");
+  const std::string_view host = std::string_view(ADataSource).substr(0, end);
+  if (!SameName(host, "(local)") && host != ".") return ADataSource;
+  return std::string(kLoopback) + (end == std::string::npos ? "" : ADataSource.substr(end));
+}
+
+class Builder {
+ public:
+  explicit Builder(bool AFreeTds) : FFreeTds(AFreeTds) {}
+
+  void Add(std::string_view AKey, const std::string& AValue) {
+    if (!FText.empty()) FText += ';';
+    FText.append(AKey).append("=").append(Quoted(AValue));
+  }
+  void AddIfSet(std::string_view AKey, const std::string& AValue) {
+    if (!AValue.empty()) Add(AKey, AValue);
+  }
+  const std::string& Text() const { return FText; }
+
+ private:
+  // Braces keep ";" and leading blanks inside a value. The Microsoft drivers
+  // read "}}" as one "}"; FreeTDS ends a braced value at the first "};".
+  std::string Quoted(const std::string& AValue) const {
+    if (AValue.find_first_of(";{}") == std::string::npos &&
+        (AValue.empty() || AValue.front() != ' ')) {
+      return AValue;
+    }
+    std::string text = "{";
+    for (char c : AValue) {
+      text += c;
+      if (c == '}' && !FFreeTds) text += '}';
+    }
+    return text + "}";
+  }
+
+  bool FFreeTds;
+  std::string FText;
+};
+
+}  // namespace
+
+std::string DataSource(const std::string& AServer, int APort) {
+  std::string server = AServer.empty() ? "(local)" : AServer;
+  if (APort != 1433 && server.find(',') == std::string::npos) {
+    server += "," + std::to_string(APort);
+  }
+  return server;
+}
+
+std::string ConnectionString(const ConnectSettings& ASettings) {
+  const bool free_tds = SameName(ASettings.Driver, kFreeTds);
+  const bool native_client = !free_tds && !SameName(ASettings.Driver, kOldSystemDriver);
+  Builder text(free_tds);
+  text.Add("Driver", ASettings.Driver);
+  const std::string data_source = DataSource(ASettings.Server, ASettings.Port);
+  text.Add("Server", free_tds ? FreeTdsServer(data_source) : data_source);
+  text.AddIfSet("Database", ASettings.Database);
+  if (ASettings.Integrated) {
+    text.Add("Trusted_Connection", "Yes");
+  } else if (ASettings.Username.empty() && ASettings.Password.empty()) {
+    text.Add("UID", "sa");
+    text.Add("PWD", "");
+  } else {
+    text.Add("UID", ASettings.Username);
+    text.Add("PWD", ASettings.Password);
+  }
+  text.Add("APP",
+           ASettings.ApplicationName.empty() ? ProgramFileName() : ASettings.ApplicationName);
+  text.AddIfSet("WSID", ASettings.WorkstationID);
+  text.AddIfSet("Language", ASettings.Language);
+  text.Add(free_tds ? "PacketSize" : "Packet Size", std::to_string(ASettings.PacketSize));
+  text.AddIfSet(free_tds ? "AttachDbFilename" : "AttachDBFileName", ASettings.InitialFileName);
+  if (free_tds) {
+    // FreeTDS 1.3 knows only its own encryption keyword; "request" would let
+    // a server without TLS through unencrypted.
+    if (ASettings.Encrypt) text.Add("Encryption", "require");
+    // Wide text is converted by the driver; narrow text is UTF-8 like ours.
+    text.Add("ClientCharset", "UTF-8");
+    return text.Text();
+  }
+  // The newest Microsoft drivers encrypt unless told not to.
+  text.Add("Encrypt", ASettings.Encrypt ? "yes" : "no");
+  if (!ASettings.AutoTranslate) text.Add("AutoTranslate", "no");
+  text.AddIfSet("Network", ASettings.NetworkLibrary);
+  text.AddIfSet("Failover_Partner", ASettings.FailoverPartner);
+  if (native_client) {
+    if (ASettings.MultipleActiveResultSets) text.Add("MARS_Connection", "yes");
+    if (ASettings.TrustServerCertificate) text.Add("TrustServerCertificate", "yes");
+    text.Add("ApplicationIntent", ASettings.ReadOnlyIntent ? "ReadOnly" : "ReadWrite");
+  }
+  return text.Text();
+}
+
+std::string ProgramFileName() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : program.filename().string();
+}
+
+}  // namespace odbc
