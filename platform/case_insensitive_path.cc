@@ -33,17 +33,15 @@ int SequenceLength(unsigned char ALead) {
 char32_t TakeCharacter(std::string_view& AText) {
   constexpr char32_t kStrayByte = 0x110000;
   const auto lead = static_cast<unsigned char>(AText[0]);
-  const int length = SequenceLength(lead);
+  const size_t length = SequenceLength(lead);
   char32_t code = length == 1 ? lead : lead & (0x7F >> length);
-  for (int i = 1; i < length; ++i) {
-    const auto next = i < static_cast<int>(AText.size()) ? static_cast<unsigned char>(AText[i]) : 0;
-    if ((next & 0xC0) != 0x80) {
-      AText.remove_prefix(1);
-      return kStrayByte + lead;
-    }
+  bool valid = length != 0 && length <= AText.size();
+  for (size_t i = 1; valid && i < length; ++i) {
+    const auto next = static_cast<unsigned char>(AText[i]);
+    valid = (next & 0xC0) == 0x80;
     code = code << 6 | (next & 0x3F);
   }
-  if (length == 0) {
+  if (!valid) {
     AText.remove_prefix(1);
     return kStrayByte + lead;
   }
