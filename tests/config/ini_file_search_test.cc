@@ -2,11 +2,13 @@
 // candidate wins, in what order the disks are asked, and the two failures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "config/ini_file_exception.h"
