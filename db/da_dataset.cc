@@ -1,0 +1,448 @@
+#include "db/da_dataset.h"
+
+#include "db/da_connection.h"
+#include "db/link_condition.h"
+#include "db/param_markers.h"
+#include "db/same_text.h"
+#include "db/sql_names.h"
+#include "db/update_statements.h"
+#include "db/variant_convert.h"
+
+namespace {
+
+// The type a parameter of `AType` is sent as.
+TFieldType SentType(TFieldType AType) {
+  switch (AType) {
+    case ftSmallint:
+    case ftWord:
+    case ftAutoInc:
+    case ftShortint:
+    case ftByte:
+      return ftInteger;
+    case ftFixedChar:
+    case ftGuid:
+    case ftMemo:
+      return ftString;
+    case ftFixedWideChar:
+    case ftWideMemo:
+      return ftWideString;
+    case ftSingle:
+      return ftFloat;
+    case ftVarBytes:
+      return ftBytes;
+    default:
+      return AType;
+  }
+}
+
+// `AValue` as the C++ type the command expects for `AType`.
+TVariant SentValue(TFieldType AType, const TVariant& AValue) {
+  if (AValue.IsNull()) return AValue;
+  switch (AType) {
+    case ftInteger:
+      return static_cast<std::int32_t>(VariantToInt64(AValue));
+    case ftLargeint:
+      return VariantToInt64(AValue);
+    case ftBoolean:
+      return VariantToBoolean(AValue);
+    case ftString:
+    case ftWideString:
+      return VariantToString(AValue);
+    case ftFloat:
+    case ftCurrency:
+      return VariantToDouble(AValue);
+    case ftDate:
+    case ftTime:
+    case ftDateTime:
+      return VariantToDateTime(AValue);
+    default:
+      return AValue;
+  }
+}
+
+bool IsTrimmable(const odbc::TColumnInfo& AColumn) {
+  return AColumn.DataType == ftString || AColumn.DataType == ftWideString ||
+         AColumn.DataType == ftFixedChar || AColumn.DataType == ftFixedWideChar;
+}
+
+bool IsLargeObject(TFieldType AType) {
+  return AType == ftBlob || AType == ftMemo || AType == ftWideMemo;
+}
+
+}  // namespace
+
+// One implicit use of the connection for the length of an operation.
+class TCustomDADataSet::ConnectionUse {
+ public:
+  // Throws EDatabaseError "Connection is not defined" (bare) without a
+  // connection; connects as BeginUse() does.
+  explicit ConnectionUse(TCustomDADataSet& ADataSet) : FConnection(ADataSet.FConnection) {
+    if (FConnection == nullptr) throw EDatabaseError("Connection is not defined");
+    FConnection->BeginUse(&ADataSet);
+  }
+  ~ConnectionUse() { FConnection->EndUse(); }
+  ConnectionUse(const ConnectionUse&) = delete;
+  ConnectionUse& operator=(const ConnectionUse&) = delete;
+
+ private:
+  TCustomDAConnection* FConnection;
+};
+
+TCustomDADataSet::TCustomDADataSet(TComponent* AOwner, std::unique_ptr<TDAParams> AParams)
+    : TMemDataSet(AOwner), FParams(std::move(AParams)) {
+  FSQL.SetOnChange([this] { SQLChanged(); });
+}
+
+TCustomDADataSet::~TCustomDADataSet() {
+  try {
+    Close();
+  } catch (const Exception&) {
+    // Freeing goes on whatever a close event raised.
+  }
+  FCommand.reset();
+  if (FConnection != nullptr) FConnection->UnregisterClient(this);
+}
+
+void TCustomDADataSet::SetConnection(TCustomDAConnection* AValue) {
+  if (AValue == FConnection) return;
+  Close();
+  UnPrepare();
+  FCommand.reset();
+  delete FUpdateDataSet;  // made by the former connection
+  FUpdateDataSet = nullptr;
+  if (FConnection != nullptr) FConnection->UnregisterClient(this);
+  FConnection = AValue;
+  if (FConnection != nullptr) FConnection->RegisterClient(this);
+}
+
+TDADataSetOptions& TCustomDADataSet::Options() const {
+  if (!FOptions) FOptions = const_cast<TCustomDADataSet*>(this)->CreateOptions();
+  return *FOptions;
+}
+
+std::unique_ptr<TDADataSetOptions> TCustomDADataSet::CreateOptions() {
+  return std::make_unique<TDADataSetOptions>(this);
+}
+
+std::string TCustomDADataSet::UpdatingTable() const {
+  return FirstTableAfterFrom(FSQL.Text());
+}
+
+std::string TCustomDADataSet::TableToUpdate() const {
+  std::string table = UpdatingTable();
+  if (table.empty()) {
+    throw EDatabaseError(ComponentMessage(this, "Table name for updating is not defined"));
+  }
+  return table;
+}
+
+void TCustomDADataSet::SQLChanged() {
+  Close();
+  UnPrepare();
+  if (FParamCheck) FParams->Rebuild(ParseParamMarkers(FSQL.Text()).Names);
+}
+
+std::string TCustomDADataSet::StatementText() {
+  std::string text = FSQL.Text();
+  if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
+    throw EDatabaseError(ComponentMessage(this, "No SQL statement provided"));
+  }
+  return text;
+}
+
+std::string TCustomDADataSet::FinalSQL() {
+  std::string text = StatementText();
+  if (!IsDetail()) return text;
+  return AddWhereCondition(text, LinkCondition(LinkPairs(), Options().QuoteNames()));
+}
+
+TCustomDADataSet::StatementRun TCustomDADataSet::BuildRun() {
+  TParamMarkers markers = ParseParamMarkers(FinalSQL());
+  if (IsDetail()) {
+    for (const std::string& name : markers.Names) {
+      if (FParams->FindParam(name) == nullptr) FParams->CreateParam(ftUnknown, name, ptUnknown);
+    }
+    AssignLinkValues();
+  }
+  StatementRun run{std::move(markers.Text), {}};
+  for (std::size_t i = 0; i < markers.Names.size(); ++i) {
+    const bool by_position = static_cast<int>(i) < FParams->Count() &&
+                             SameText(FParams->Items(static_cast<int>(i)).Name(), markers.Names[i]);
+    const TParam& param =
+        by_position ? FParams->Items(static_cast<int>(i)) : FParams->ParamByName(markers.Names[i]);
+    const TFieldType type = SentType(param.DataType());
+    run.Params.push_back({type, param.ParamType(), SentValue(type, param.Value())});
+  }
+  return run;
+}
+
+void TCustomDADataSet::AssignLinkValues() {
+  TDataSet* master = MasterDataSet();
+  if (master != nullptr && master->Active()) {
+    for (int i = 0; i < FParams->Count(); ++i) {
+      TParam& param = FParams->Items(i);
+      if (const TField* field = master->FindField(param.Name())) {
+        param.SetDataType(field->DataType());
+        param.SetParamType(ptInput);
+        param.SetValue(field->Value());
+      }
+    }
+    return;
+  }
+  for (const auto& pair : LinkPairs()) {
+    if (TParam* param = FParams->FindParam(UnquoteName(pair.second))) {
+      param->SetDataType(ftString);
+      param->Clear();
+    }
+  }
+}
+
+bool TCustomDADataSet::LinkValuesChanged() const {
+  TDataSet* master = MasterDataSet();
+  if (master == nullptr || !master->Active()) return true;
+  for (int i = 0; i < FParams->Count(); ++i) {
+    const TParam& param = FParams->Items(i);
+    const TField* field = master->FindField(param.Name());
+    if (field != nullptr && (param.IsNull() || !(param.Value() == field->Value()))) return true;
+  }
+  return false;
+}
+
+void TCustomDADataSet::MasterChanged() {
+  if (!Active() || !IsDetail() || !LinkValuesChanged()) return;
+  Cancel();
+  ConnectionUse use(*this);
+  LoadStatementResult(true);
+  SetCurrentRow(0);
+  DataChanged();
+}
+
+odbc::Command& TCustomDADataSet::Command() {
+  if (!FCommand) FCommand = std::make_unique<odbc::Command>(FConnection->Session(), this);
+  return *FCommand;
+}
+
+std::optional<odbc::TResultSet> TCustomDADataSet::RunStatement() {
+  const StatementRun run = BuildRun();
+  try {
+    odbc::Command& command = Command();
+    if (!command.Execute(run.Text, run.Params)) return std::nullopt;
+    return command.ReadResult(FFetchRows);
+  } catch (const EOLEDBError& error) {
+    FConnection->CheckSessionAfterError(error);
+    throw;
+  }
+}
+
+void TCustomDADataSet::LoadStatementResult(bool AKeepFields) {
+  std::optional<odbc::TResultSet> result = RunStatement();
+  if (!result) result.emplace();
+  TrimValues(*result);
+  LoadResult(std::move(*result), AKeepFields);
+}
+
+void TCustomDADataSet::TrimValues(odbc::TResultSet& AResult) const {
+  for (std::size_t column = 0; column < AResult.Columns.size(); ++column) {
+    const odbc::TColumnInfo& info = AResult.Columns[column];
+    if (!IsTrimmable(info)) continue;
+    if (!(info.FixedLength ? Options().TrimFixedChar() : Options().TrimVarChar())) continue;
+    for (std::vector<TVariant>& row : AResult.Rows) {
+      TVariant& value = row[column];
+      if (!value.Is<std::string>()) continue;
+      const std::string& text = value.As<std::string>();
+      const std::size_t end = text.find_last_not_of(' ');
+      if (end + 1 != text.size()) value = text.substr(0, end + 1);
+    }
+  }
+}
+
+void TCustomDADataSet::Prepare() {
+  if (FPrepared || Active()) return;
+  ConnectionUse use(*this);
+  const StatementRun run = BuildRun();
+  try {
+    Command().Prepare(run.Text, run.Params);
+  } catch (const EOLEDBError& error) {
+    FConnection->CheckSessionAfterError(error);
+    throw;
+  }
+  FPrepared = true;
+}
+
+void TCustomDADataSet::UnPrepare() {
+  if (!FPrepared) return;
+  FPrepared = false;
+  if (!FCommand) return;
+  try {
+    FCommand->Unprepare();
+  } catch (const Exception&) {
+    // The preparation is gone with the session either way.
+  }
+}
+
+void TCustomDADataSet::Execute() {
+  Close();
+  ConnectionUse use(*this);
+  if (Options().AutoPrepare()) Prepare();
+  FPendingResult = RunStatement();
+  if (!FPendingResult) return;
+  TrimValues(*FPendingResult);
+  try {
+    Open();
+  } catch (...) {
+    FPendingResult.reset();
+    throw;
+  }
+  FPendingResult.reset();
+}
+
+void TCustomDADataSet::InternalOpen() {
+  if (FPendingResult) {
+    odbc::TResultSet result = std::move(*FPendingResult);
+    FPendingResult.reset();
+    LoadResult(std::move(result), false);
+    return;
+  }
+  ConnectionUse use(*this);
+  LoadStatementResult(false);
+}
+
+void TCustomDADataSet::InternalClose() {
+  TMemDataSet::InternalClose();
+  FKeyColumns.reset();
+}
+
+const std::vector<int>& TCustomDADataSet::KeyColumns() {
+  if (FKeyColumns) return *FKeyColumns;
+  std::vector<std::string> names;
+  const std::string table = UpdatingTable();
+  if (!table.empty()) {
+    try {
+      names = Command().PrimaryKeyColumns(table);
+    } catch (const EOLEDBError& error) {
+      FConnection->CheckSessionAfterError(error);
+      throw;
+    }
+  }
+  std::vector<int> keys;
+  for (const std::string& name : names) {
+    for (std::size_t i = 0; i < Columns().size(); ++i) {
+      if (SameText(Columns()[i].Name, name)) keys.push_back(static_cast<int>(i));
+    }
+  }
+  if (names.empty() || keys.size() != names.size()) {
+    keys.clear();
+    for (std::size_t i = 0; i < Columns().size(); ++i) {
+      if (!IsLargeObject(Columns()[i].DataType)) keys.push_back(static_cast<int>(i));
+    }
+  }
+  FKeyColumns = std::move(keys);
+  return *FKeyColumns;
+}
+
+void TCustomDADataSet::InternalRefresh() {
+  ConnectionUse use(*this);
+  std::vector<TVariant> key_values;
+  std::vector<int> keys;
+  if (GetRecordCount() > 0) {
+    keys = KeyColumns();
+    for (int key : keys) key_values.push_back(GetRow(CurrentRow()).at(key));
+  }
+  LoadStatementResult(true);
+  for (int row = 0; row < GetRecordCount() && !keys.empty(); ++row) {
+    bool same = true;
+    for (std::size_t k = 0; k < keys.size() && same; ++k) {
+      same = GetRow(row).at(keys[k]) == key_values[k];
+    }
+    if (same) {
+      SetCurrentRow(row);
+      return;
+    }
+  }
+  SetCurrentRow(0);
+}
+
+TCustomDADataSet& TCustomDADataSet::RunGenerated(const TGeneratedStatement& AStatement,
+                                                 bool AOpen) {
+  if (FUpdateDataSet == nullptr) FUpdateDataSet = FConnection->CreateDataSet(this);
+  TCustomDADataSet& update = *FUpdateDataSet;
+  update.SQL().SetText(AStatement.Text);
+  for (std::size_t i = 0; i < AStatement.Params.size(); ++i) {
+    TParam& param = update.Params().Items(static_cast<int>(i));
+    param.SetDataType(AStatement.Params[i].DataType);
+    param.SetParamType(ptInput);
+    param.SetValue(AStatement.Params[i].Value);
+  }
+  if (AOpen) {
+    update.Open();
+  } else {
+    update.Execute();
+  }
+  return update;
+}
+
+void TCustomDADataSet::InternalEdit() {
+  if (FRefreshOptions.Contains(roBeforeEdit)) RereadCurrentRow();
+}
+
+void TCustomDADataSet::RereadCurrentRow() {
+  ConnectionUse use(*this);
+  const std::string table = TableToUpdate();
+  TCustomDADataSet& update = RunGenerated(
+      SelectRowStatement({table, Columns(), KeyColumns()}, GetRow(CurrentRow())), true);
+  const int found = update.RecordCount();
+  if (found != 1) {
+    update.Close();
+    throw EDatabaseError(
+        ComponentMessage(this, "Refresh failed. Found " + std::to_string(found) + " records"));
+  }
+  odbc::TResultSet reread;
+  reread.Columns = Columns();
+  reread.Rows.push_back(GetRow(CurrentRow()));
+  for (int i = 0; i < update.FieldCount(); ++i) {
+    for (std::size_t column = 0; column < reread.Columns.size(); ++column) {
+      if (SameText(reread.Columns[column].Name, update.Fields(i).FieldName())) {
+        reread.Rows[0][column] = update.Fields(i).Value();
+      }
+    }
+  }
+  update.Close();
+  TrimValues(reread);
+  Rows().at(CurrentRow()) = std::move(reread.Rows[0]);
+}
+
+void TCustomDADataSet::InternalPost() {
+  ConnectionUse use(*this);
+  const std::string table = TableToUpdate();
+  const TRowTarget target{table, Columns(), KeyColumns()};
+  const TGeneratedStatement statement =
+      State() == dsInsert ? InsertRowStatement(target, EditRow())
+                          : UpdateRowStatement(target, GetRow(CurrentRow()), EditRow());
+  if (!statement.Text.empty()) RunGenerated(statement, false);
+  TMemDataSet::InternalPost();
+}
+
+void TCustomDADataSet::InternalDelete() {
+  ConnectionUse use(*this);
+  const std::string table = TableToUpdate();
+  RunGenerated(DeleteRowStatement({table, Columns(), KeyColumns()}, GetRow(CurrentRow())), false);
+  TMemDataSet::InternalDelete();
+}
+
+bool TCustomDADataSet::OpensWhenLoaded() const {
+  return FConnection == nullptr || FConnection->Options().KeepDesignConnected();
+}
+
+void TCustomDADataSet::ConnectionClosing() {
+  try {
+    Close();
+  } catch (const Exception&) {
+    // Disconnecting goes on whatever a close event raised.
+  }
+  FPrepared = false;
+  FCommand.reset();
+}
+
+void TCustomDADataSet::ConnectionFreed() {
+  FConnection = nullptr;
+}

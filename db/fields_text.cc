@@ -1,0 +1,11 @@
+#include "db/fields_text.h"
+
+#include "db/variant_convert.h"
+
+std::string TStringField::AsString() const {
+  return VariantToString(Value());
+}
+
+void TStringField::SetAsString(const std::string& AValue) {
+  SetValue(AValue);
+}
