@@ -97,11 +97,11 @@ class TCustomDAConnection : public TCustomConnection {
 
   // SQL Server login; changing one to a different value disconnects.
   const std::string& Server() const { return FServer; }
-  void SetServer(const std::string& AValue);
+  void SetServer(const std::string& AValue) { ChangeLoginSetting(FServer, AValue); }
   const std::string& Username() const { return FUsername; }
-  void SetUsername(const std::string& AValue);
+  void SetUsername(const std::string& AValue) { ChangeLoginSetting(FUsername, AValue); }
   const std::string& Password() const { return FPassword; }
-  void SetPassword(const std::string& AValue);
+  void SetPassword(const std::string& AValue) { ChangeLoginSetting(FPassword, AValue); }
 
   // Every statement commits on its own. Default true; false is not supported
   // by the system and is stored only.

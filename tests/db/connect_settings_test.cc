@@ -1,0 +1,172 @@
+// What reaches the driver from a connection's settings: the server with its
+// port rule and "(local)", the "sa" rule, and the keywords each driver reads.
+#include "db/odbc/connect_settings.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+struct DataSourceCase {
+  std::string server;
+  int port;
+  std::string expected;
+};
+
+class DataSourceTest : public ::testing::TestWithParam<DataSourceCase> {};
+
+TEST_P(DataSourceTest, AppliesTheLocalAndPortRules) {
+  EXPECT_EQ(odbc::DataSource(GetParam().server, GetParam().port), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, DataSourceTest,
+                         ::testing::Values(DataSourceCase{"", 1433, "(local)"},
+                                           DataSourceCase{"", 1500, "(local),1500"},
+                                           DataSourceCase{"srv", 1433, "srv"},
+                                           DataSourceCase{"srv", 1500, "srv,1500"},
+                                           DataSourceCase{"srv,1600", 1500, "srv,1600"},
+                                           DataSourceCase{"srv,1600", 1433, "srv,1600"},
+                                           DataSourceCase{"srv\\INST", 1433, "srv\\INST"},
+                                           DataSourceCase{"srv\\INST", 1500, "srv\\INST,1500"}));
+
+struct StringCase {
+  const char* name;
+  odbc::ConnectSettings settings;
+  std::string expected;  // the whole connection string
+};
+
+class ConnectionStringTest : public ::testing::TestWithParam<StringCase> {};
+
+TEST_P(ConnectionStringTest, NamesEverySettingForTheDriver) {
+  EXPECT_EQ(odbc::ConnectionString(GetParam().settings), GetParam().expected);
+}
+
+// Settings for `ADriver` with a fixed application name, changed by `AChange`.
+template <class Change>
+odbc::ConnectSettings For(std::string ADriver, Change AChange) {
+  odbc::ConnectSettings settings;
+  settings.Driver = std::move(ADriver);
+  settings.ApplicationName = "App";
+  AChange(settings);
+  return settings;
+}
+
+template <class Change>
+odbc::ConnectSettings FreeTds(Change AChange) {
+  return For("FreeTDS", AChange);
+}
+
+template <class Change>
+odbc::ConnectSettings Microsoft(Change AChange,
+                                std::string ADriver = "ODBC Driver 18 for SQL Server") {
+  return For(std::move(ADriver), AChange);
+}
+
+const std::string kFreeTdsTail = ";APP=App;PacketSize=4096;ClientCharset=UTF-8";
+
+INSTANTIATE_TEST_SUITE_P(
+    Drivers, ConnectionStringTest,
+    ::testing::Values(
+        StringCase{"FreeTdsLocalIsLoopback", FreeTds([](odbc::ConnectSettings&) {}),
+                   "Driver=FreeTDS;Server=127.0.0.1;UID=sa;PWD=" + kFreeTdsTail},
+        StringCase{"FreeTdsLocalWithPort", FreeTds([](odbc::ConnectSettings& s) { s.Port = 1500; }),
+                   "Driver=FreeTDS;Server=127.0.0.1,1500;UID=sa;PWD=" + kFreeTdsTail},
+        StringCase{"FreeTdsNamedLocal",
+                   FreeTds([](odbc::ConnectSettings& s) { s.Server = "(LOCAL)\\INST"; }),
+                   "Driver=FreeTDS;Server=127.0.0.1\\INST;UID=sa;PWD=" + kFreeTdsTail},
+        StringCase{"FreeTdsDotIsLocal", FreeTds([](odbc::ConnectSettings& s) { s.Server = "."; }),
+                   "Driver=FreeTDS;Server=127.0.0.1;UID=sa;PWD=" + kFreeTdsTail},
+        StringCase{"FreeTdsServerKeepsItsPort", FreeTds([](odbc::ConnectSettings& s) {
+                     s.Server = "srv,1600";
+                     s.Port = 1500;
+                   }),
+                   "Driver=FreeTDS;Server=srv,1600;UID=sa;PWD=" + kFreeTdsTail},
+        StringCase{"PasswordOnlyIsNotSa", FreeTds([](odbc::ConnectSettings& s) {
+                     s.Server = "srv";
+                     s.Password = "pw";
+                   }),
+                   "Driver=FreeTDS;Server=srv;UID=;PWD=pw" + kFreeTdsTail},
+        StringCase{"Integrated", FreeTds([](odbc::ConnectSettings& s) {
+                     s.Server = "srv";
+                     s.Integrated = true;
+                     s.Username = "u";
+                   }),
+                   "Driver=FreeTDS;Server=srv;Trusted_Connection=Yes" + kFreeTdsTail},
+        StringCase{"BracesWhereNeeded", FreeTds([](odbc::ConnectSettings& s) {
+                     s.Server = "srv";
+                     s.Database = "Jail";
+                     s.Username = "u";
+                     s.Password = "a;b}";
+                   }),
+                   "Driver=FreeTDS;Server=srv;Database=Jail;UID=u;PWD={a;b}}" + kFreeTdsTail},
+        StringCase{"FreeTdsAllSettings", FreeTds([](odbc::ConnectSettings& s) {
+                     s.Server = "srv";
+                     s.WorkstationID = "WS1";
+                     s.Language = "us_english";
+                     s.PacketSize = 8192;
+                     s.Encrypt = true;
+                     s.AutoTranslate = false;
+                     s.NetworkLibrary = "dbmssocn";
+                     s.FailoverPartner = "mirror";
+                     s.InitialFileName = "/data/j.mdf";
+                     s.MultipleActiveResultSets = true;
+                     s.TrustServerCertificate = true;
+                     s.ReadOnlyIntent = true;
+                   }),
+                   "Driver=FreeTDS;Server=srv;UID=sa;PWD=;APP=App;WSID=WS1;Language=us_english;"
+                   "PacketSize=8192;AttachDbFilename=/data/j.mdf;Encryption=require;"
+                   "ClientCharset=UTF-8"},
+        StringCase{"MicrosoftKeepsLocal",
+                   Microsoft([](odbc::ConnectSettings& s) { s.Port = 1500; }),
+                   "Driver=ODBC Driver 18 for SQL Server;Server=(local),1500;UID=sa;PWD=;APP=App;"
+                   "Packet Size=4096;Encrypt=no;ApplicationIntent=ReadWrite"},
+        StringCase{"MicrosoftDoublesClosingBraces",
+                   Microsoft([](odbc::ConnectSettings& s) { s.Password = "a;b}"; }),
+                   "Driver=ODBC Driver 18 for SQL Server;Server=(local);UID=;PWD={a;b}}};"
+                   "APP=App;Packet Size=4096;Encrypt=no;ApplicationIntent=ReadWrite"},
+        StringCase{"MicrosoftAllSettings", Microsoft([](odbc::ConnectSettings& s) {
+                     s.Server = "srv";
+                     s.Integrated = true;
+                     s.WorkstationID = "WS1";
+                     s.Language = "us_english";
+                     s.Encrypt = true;
+                     s.AutoTranslate = false;
+                     s.NetworkLibrary = "dbmssocn";
+                     s.FailoverPartner = "mirror";
+                     s.InitialFileName = "j.mdf";
+                     s.MultipleActiveResultSets = true;
+                     s.TrustServerCertificate = true;
+                     s.ReadOnlyIntent = true;
+                   }),
+                   "Driver=ODBC Driver 18 for SQL Server;Server=srv;Trusted_Connection=Yes;"
+                   "APP=App;WSID=WS1;Language=us_english;Packet Size=4096;"
+                   "AttachDBFileName=j.mdf;Encrypt=yes;AutoTranslate=no;Network=dbmssocn;"
+                   "Failover_Partner=mirror;MARS_Connection=yes;TrustServerCertificate=yes;"
+                   "ApplicationIntent=ReadOnly"},
+        StringCase{"OldSystemDriverHasNoNativeClientOptions",
+                   Microsoft(
+                       [](odbc::ConnectSettings& s) {
+                         s.Server = "srv";
+                         s.MultipleActiveResultSets = true;
+                         s.TrustServerCertificate = true;
+                         s.ReadOnlyIntent = true;
+                       },
+                       "SQL Server"),
+                   "Driver=SQL Server;Server=srv;UID=sa;PWD=;APP=App;Packet Size=4096;"
+                   "Encrypt=no"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConnectionStringTest, AnEmptyApplicationNameSendsTheProgramFileName) {
+  odbc::ConnectSettings settings;
+  settings.Driver = "FreeTDS";
+  const std::string text = odbc::ConnectionString(settings);
+  EXPECT_THAT(text, HasSubstr(";APP=connect_settings_test;"));
+  EXPECT_THAT(odbc::ProgramFileName(), Not(HasSubstr("/")));
+}
+
+}  // namespace
