@@ -43,11 +43,10 @@ std::size_t RoundUpPowerOfTwo(std::size_t AValue) {
 SQLSMALLINT IoTypeOf(TParamType AType) {
   switch (AType) {
     case ptOutput:
+    case ptResult:  // ODBC binds the "?" of "{? = CALL ...}" as output
       return SQL_PARAM_OUTPUT;
     case ptInputOutput:
       return SQL_PARAM_INPUT_OUTPUT;
-    case ptResult:
-      return SQL_RETURN_VALUE;
     case ptUnknown:
     case ptInput:
       break;

@@ -63,8 +63,9 @@ TFieldType FieldTypeOf(std::string_view ATypeName, SQLULEN ASize) {
   for (const TypeMapping& mapping : kTypes) {
     if (mapping.TypeName == ATypeName) type = mapping.DataType;
   }
-  if (ASize <= kMaxSized) return type;
-  switch (type) {  // the (max) kinds
+  // The driver reports the (max) kinds with size 0, text and ntext as long.
+  if (ASize != 0 && ASize <= kMaxSized) return type;
+  switch (type) {
     case ftString:
       return ftMemo;
     case ftWideString:
@@ -152,10 +153,13 @@ TVariant ValueOf(const TColumnInfo& AColumn, const ColumnBuffer& ABuffer,
       return EncodeDateTime(t.year, t.month, t.day, t.hour, t.minute, t.second, milliseconds);
     }
     case SQL_C_BINARY:
-      return TBytes(AData, AData + AIndicator);
+      // Sized columns fit their buffers; the minimum guards against a driver
+      // that reports a longer value than the column holds.
+      return TBytes(AData, AData + std::min<std::size_t>(AIndicator, ABuffer.Width));
     default:
-      return FromSqlWide(reinterpret_cast<const SQLWCHAR*>(AData),
-                         static_cast<std::size_t>(AIndicator) / sizeof(SQLWCHAR));
+      return FromSqlWide(
+          reinterpret_cast<const SQLWCHAR*>(AData),
+          std::min<std::size_t>(AIndicator, ABuffer.Width - sizeof(SQLWCHAR)) / sizeof(SQLWCHAR));
   }
 }
 
