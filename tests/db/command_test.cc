@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -125,6 +126,11 @@ struct ColumnCase {
   TVariant value;
   std::string type_name = "";  // as the driver names it; empty: as declared
 };
+
+// Readable case names in test listings.
+void PrintTo(const ColumnCase& ACase, std::ostream* AOut) {
+  *AOut << ACase.type;
+}
 
 class ColumnTest : public CommandTest, public ::testing::WithParamInterface<ColumnCase> {};
 

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -17,6 +18,11 @@ struct DataSourceCase {
   int port;
   std::string expected;
 };
+
+// Readable case names in test listings.
+void PrintTo(const DataSourceCase& ACase, std::ostream* AOut) {
+  *AOut << '"' << ACase.server << "\" " << ACase.port;
+}
 
 class DataSourceTest : public ::testing::TestWithParam<DataSourceCase> {};
 
@@ -39,6 +45,11 @@ struct StringCase {
   odbc::ConnectSettings settings;
   std::string expected;  // the whole connection string
 };
+
+// Readable case names in test listings.
+void PrintTo(const StringCase& ACase, std::ostream* AOut) {
+  *AOut << ACase.name;
+}
 
 class ConnectionStringTest : public ::testing::TestWithParam<StringCase> {};
 

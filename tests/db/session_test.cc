@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <typeinfo>
@@ -54,6 +55,11 @@ struct ConnectCase {
   bool quoted_identifier;
   std::vector<std::string> sent;
 };
+
+// Readable case names in test listings.
+void PrintTo(const ConnectCase& ACase, std::ostream* AOut) {
+  *AOut << ACase.name;
+}
 
 class ConnectSendsTest : public SessionTest, public ::testing::WithParamInterface<ConnectCase> {};
 
@@ -141,6 +147,11 @@ struct FailureCase {
   std::function<void(TMSConnection&)> repair;
 };
 
+// Readable case names in test listings.
+void PrintTo(const FailureCase& ACase, std::ostream* AOut) {
+  *AOut << ACase.name;
+}
+
 class ConnectFailureTest : public SessionTest, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(ConnectFailureTest, RaisesStaysClosedAndRetriesFromScratch) {
@@ -206,6 +217,11 @@ struct FixedOptionCase {
   std::function<bool(TMSConnection&)> unchanged;
 };
 
+// Readable case names in test listings.
+void PrintTo(const FixedOptionCase& ACase, std::ostream* AOut) {
+  *AOut << ACase.name;
+}
+
 class FixedOptionTest : public SessionTest,
                         public ::testing::WithParamInterface<FixedOptionCase> {};
 
@@ -247,6 +263,11 @@ struct LoginSettingCase {
   std::function<void(TMSConnection&, int port)> set;
   bool disconnects;
 };
+
+// Readable case names in test listings.
+void PrintTo(const LoginSettingCase& ACase, std::ostream* AOut) {
+  *AOut << ACase.name;
+}
 
 class LoginSettingTest : public SessionTest,
                          public ::testing::WithParamInterface<LoginSettingCase> {};
