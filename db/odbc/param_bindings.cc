@@ -207,7 +207,7 @@ ParamBindings::Slot ParamBindings::Layout(const TParamValue& AParam) {
       break;
     }
   }
-  slot.Buffer.resize(bytes);
+  slot.Capacity = bytes;
   return slot;
 }
 
@@ -220,7 +220,7 @@ bool ParamBindings::Fits(const Slot& ABound, const Slot& ANeeded) {
          ABound.Digits == ANeeded.Digits &&
          (long_data ? ABound.ColumnSize >= ANeeded.ColumnSize
                     : ABound.ColumnSize == ANeeded.ColumnSize) &&
-         ABound.Buffer.size() >= ANeeded.Buffer.size();
+         ABound.Capacity >= ANeeded.Capacity;
 }
 
 void ParamBindings::Store(Slot& ASlot, const TVariant& AValue, int AIndex, TComponent* AComponent) {
@@ -302,6 +302,7 @@ void ParamBindings::Apply(SQLHSTMT AStatement, const std::vector<TParamValue>& A
     FSlots = std::move(needed);
     for (std::size_t i = 0; i < FSlots.size(); ++i) {
       Slot& slot = FSlots[i];
+      slot.Buffer.resize(slot.Capacity);
       Check(SQLBindParameter(AStatement, static_cast<SQLUSMALLINT>(i + 1), slot.IoType, slot.CType,
                              slot.SqlType, slot.ColumnSize, slot.Digits, slot.Buffer.data(),
                              static_cast<SQLLEN>(slot.Buffer.size()), &slot.Indicator),

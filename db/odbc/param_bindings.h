@@ -34,12 +34,13 @@ class ParamBindings {
     SQLSMALLINT SqlType;
     SQLULEN ColumnSize;
     SQLSMALLINT Digits;
-    TFieldType DataType;  // resolved: never ftUnknown
-    std::vector<unsigned char> Buffer;
+    TFieldType DataType;                // resolved: never ftUnknown
+    std::size_t Capacity;               // bytes the value needs, or the bound buffer holds
+    std::vector<unsigned char> Buffer;  // allocated when bound
     SQLLEN Indicator;
   };
 
-  // The layout `AParam` needs.
+  // The layout `AParam` needs, without its buffer.
   static Slot Layout(const TParamValue& AParam);
   // True when `ABound` can carry what `ANeeded` describes without re-binding.
   static bool Fits(const Slot& ABound, const Slot& ANeeded);
