@@ -59,21 +59,30 @@ std::string AddWhereCondition(std::string_view ASQL, std::string_view ACondition
     }
   }
   const auto [head, head_blanks] = SplitTrailingBlanks(ASQL.substr(0, clause));
+  // A comment closing the head would swallow what follows on its line.
+  std::size_t last_token_end = 0;
+  for (const TSqlToken& token : tokens) {
+    if (token.Pos < head.size()) last_token_end = token.Pos + token.Length;
+  }
+  const bool head_ends_in_comment = last_token_end < head.size();
+  const std::string comment_break = head_ends_in_comment ? "\r\n" : "";
+  const std::string separator = !head_blanks.empty()   ? std::string(head_blanks)
+                                : head_ends_in_comment ? "\r\n"
+                                                       : " ";
   const std::string_view tail = ASQL.substr(clause);
   std::string text;
   if (where != std::string_view::npos) {
     std::string_view existing = head.substr(where + 5);
     while (!existing.empty() && IsBlank(existing.front())) existing.remove_prefix(1);
-    text = std::string(head.substr(0, where)) + "WHERE (" + std::string(existing) + ") AND " +
-           std::string(ACondition);
+    text = std::string(head.substr(0, where)) + "WHERE (" + std::string(existing) + comment_break +
+           ") AND " + std::string(ACondition);
   } else {
-    text = std::string(head) + (head_blanks.empty() ? " " : std::string(head_blanks)) + "WHERE " +
-           std::string(ACondition);
+    text = std::string(head) + separator + "WHERE " + std::string(ACondition);
   }
   if (!tail.empty()) {
     text += head_blanks.empty() ? " " : std::string(head_blanks);
     text += tail;
-  } else if (where != std::string_view::npos || !head_blanks.empty()) {
+  } else {
     text += head_blanks;
   }
   return text;

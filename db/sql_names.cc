@@ -102,7 +102,7 @@ std::string FirstTableAfterFrom(std::string_view ASQL) {
     for (std::size_t j = i + 1; j < tokens.size(); ++j) {
       const TSqlToken& token = tokens[j];
       const bool expect_part = name.empty() || name.back() == '.';
-      if (expect_part && token.Kind != TSqlToken::kSymbol) {
+      if (expect_part && (token.Kind == TSqlToken::kWord || token.Kind == TSqlToken::kQuoted)) {
         name += UnquotePart(token.In(ASQL));
       } else if (!expect_part && token.Kind == TSqlToken::kSymbol && token.In(ASQL) == ".") {
         name += '.';

@@ -43,7 +43,9 @@ std::vector<TSqlToken> TokenizeSql(std::string_view AText) {
       const std::size_t end = AText.find("*/", i + 2);
       i = end == std::string_view::npos ? AText.size() : end + 2;
     } else if (c == '\'') {
-      i = SkipQuoted(AText, i, '\'');
+      const std::size_t end = SkipQuoted(AText, i, '\'');
+      tokens.push_back({TSqlToken::kLiteral, i, end - i, depth});
+      i = end;
     } else if (c == '[' || c == '"') {
       const std::size_t end = SkipQuoted(AText, i, c == '[' ? ']' : '"');
       tokens.push_back({TSqlToken::kQuoted, i, end - i, depth});

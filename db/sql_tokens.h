@@ -1,6 +1,6 @@
 // The tokens of a statement text as far as the layer needs them: words,
 // quoted names and single characters, with the parenthesis depth at which
-// each stands. String literals and comments are skipped.
+// each stands. Comments are skipped.
 #pragma once
 
 #include <cstddef>
@@ -9,9 +9,10 @@
 
 struct TSqlToken {
   enum TKind {
-    kWord,    // letters, digits, "_", "@", "#", "$" (keywords and plain names)
-    kQuoted,  // "[name]" or "\"name\"", quotes included
-    kSymbol,  // any other single character
+    kWord,     // letters, digits, "_", "@", "#", "$" (keywords and plain names)
+    kQuoted,   // "[name]" or "\"name\"", quotes included
+    kLiteral,  // '...' string literal, quotes included
+    kSymbol,   // any other single character
   };
   TKind Kind;
   std::size_t Pos;
