@@ -142,6 +142,36 @@ TEST_F(DatasetEditingTest, AKilledSessionFailsTheOpeningAndTheNextOpenReconnects
   EXPECT_EQ(table_.RecordCount(), 3);
 }
 
+TEST_F(DatasetEditingTest, AnUnreachableServerLeavesTheDatasetClosedAndTheNextOpenRetries) {
+  const int port = FServer.port();
+  FConnection.SetPort(1);
+  FConnection.SetConnectionTimeout(2);
+  EXPECT_THROW(table_.Open(), EOLEDBError);
+  EXPECT_FALSE(table_.Active());
+  EXPECT_FALSE(FConnection.Connected());
+  FConnection.SetPort(port);
+  table_.Open();
+  EXPECT_EQ(table_.RecordCount(), 3);
+}
+
+TEST_F(DatasetEditingTest, CreateDataSetBindsAndFreeingTheConnectionUnbinds) {
+  TMSQuery owner(nullptr);
+  auto connection = std::make_unique<TMSConnection>(nullptr);
+  connection->SetServer("127.0.0.1");
+  connection->SetPort(FServer.port());
+  TCustomDADataSet* made = connection->CreateDataSet(&owner);
+  EXPECT_NE(dynamic_cast<TCustomMSDataSet*>(made), nullptr);
+  EXPECT_EQ(made->Owner(), &owner);
+  EXPECT_EQ(made->Connection(), connection.get());
+  made->SQL().Add("SELECT * FROM CFGPROPC");
+  made->Open();
+  EXPECT_EQ(made->RecordCount(), 3);
+  connection.reset();
+  EXPECT_FALSE(made->Active());
+  EXPECT_EQ(made->Connection(), nullptr);
+  EXPECT_THAT([&] { made->Open(); }, ThrowsMessage<EDatabaseError>("Connection is not defined"));
+}
+
 TEST_F(DatasetEditingTest, AStoredOpenStateNeedsKeepDesignConnected) {
   for (const bool keep : {false, true}) {
     FConnection.Options().SetKeepDesignConnected(keep);

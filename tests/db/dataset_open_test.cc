@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -183,6 +184,8 @@ struct TrimCase {
   bool TrimFixedChar;
   bool TrimVarChar;
   std::string Fixed, NFixed, Var, NVar, Tab, Text;
+
+  friend void PrintTo(const TrimCase& ACase, std::ostream* AOut) { *AOut << ACase.Name; }
 };
 
 class TrimTest : public DatasetOpenTest, public ::testing::WithParamInterface<TrimCase> {};

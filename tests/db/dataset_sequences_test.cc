@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,8 @@ struct HandlerCase {
   bool Raises;
   TDataSetState StateAfter;
   int StepRuns;
+
+  friend void PrintTo(const HandlerCase& ACase, std::ostream* AOut) { *AOut << ACase.Name; }
 };
 
 class ErrorHandlerTest : public SequenceTest, public ::testing::WithParamInterface<HandlerCase> {};

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "db/database_error.h"
@@ -35,6 +36,8 @@ struct ReadingCase {
   std::string AsString;
   std::int32_t AsInteger;
   bool AsBoolean;
+
+  friend void PrintTo(const ReadingCase& ACase, std::ostream* AOut) { *AOut << ACase.Name; }
 };
 
 class FieldReadingTest : public ::testing::TestWithParam<ReadingCase> {};
@@ -164,6 +167,8 @@ struct BindingCase {
   std::function<TField*(TTestDataSet&)> DeclareField;
   odbc::TColumnInfo ColumnOfResult;
   std::string Error;  // empty: binds
+
+  friend void PrintTo(const BindingCase& ACase, std::ostream* AOut) { *AOut << ACase.Name; }
 };
 
 class DeclaredFieldTest : public ::testing::TestWithParam<BindingCase> {};

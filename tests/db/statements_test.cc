@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "db/link_condition.h"
@@ -65,6 +66,8 @@ struct InjectionCase {
   const char* Name;
   std::string Sql;
   std::string Expected;
+
+  friend void PrintTo(const InjectionCase& ACase, std::ostream* AOut) { *AOut << ACase.Name; }
 };
 
 class AddWhereConditionTest : public ::testing::TestWithParam<InjectionCase> {};
