@@ -156,13 +156,13 @@ std::string TCustomDADataSet::FinalSQL() {
   return AddWhereCondition(text, LinkCondition(LinkPairs(), Options().QuoteNames()));
 }
 
-TCustomDADataSet::StatementRun TCustomDADataSet::BuildRun() {
+TCustomDADataSet::StatementRun TCustomDADataSet::BuildRun(bool ATakeLinkValues) {
   TParamMarkers markers = ParseParamMarkers(FinalSQL());
   if (IsDetail()) {
     for (const std::string& name : markers.Names) {
       if (FParams->FindParam(name) == nullptr) FParams->CreateParam(ftUnknown, name, ptUnknown);
     }
-    AssignLinkValues();
+    if (ATakeLinkValues) AssignLinkValues();
   }
   StatementRun run{std::move(markers.Text), {}};
   for (std::size_t i = 0; i < markers.Names.size(); ++i) {
@@ -211,8 +211,19 @@ bool TCustomDADataSet::LinkValuesChanged() const {
 void TCustomDADataSet::MasterChanged() {
   if (!Active() || !IsDetail() || !LinkValuesChanged()) return;
   Cancel();
-  ConnectionUse use(*this);
-  LoadStatementResult(true);
+  TDataSet* master = MasterDataSet();
+  if (master != nullptr && master->Active()) {
+    ConnectionUse use(*this);
+    LoadStatementResult(true, true);
+  } else {
+    // Null link values match no row, so the server is not asked. This also
+    // keeps a master closed by a disconnect from sending through the
+    // session being released.
+    AssignLinkValues();
+    odbc::TResultSet none;
+    none.Columns = Columns();
+    LoadResult(std::move(none), true);
+  }
   SetCurrentRow(0);
   DataChanged();
 }
@@ -222,8 +233,8 @@ odbc::Command& TCustomDADataSet::Command() {
   return *FCommand;
 }
 
-std::optional<odbc::TResultSet> TCustomDADataSet::RunStatement() {
-  const StatementRun run = BuildRun();
+std::optional<odbc::TResultSet> TCustomDADataSet::RunStatement(bool ATakeLinkValues) {
+  const StatementRun run = BuildRun(ATakeLinkValues);
   try {
     odbc::Command& command = Command();
     if (!command.Execute(run.Text, run.Params)) return std::nullopt;
@@ -234,8 +245,8 @@ std::optional<odbc::TResultSet> TCustomDADataSet::RunStatement() {
   }
 }
 
-void TCustomDADataSet::LoadStatementResult(bool AKeepFields) {
-  std::optional<odbc::TResultSet> result = RunStatement();
+void TCustomDADataSet::LoadStatementResult(bool AKeepFields, bool ATakeLinkValues) {
+  std::optional<odbc::TResultSet> result = RunStatement(ATakeLinkValues);
   if (!result) result.emplace();
   TrimValues(*result);
   LoadResult(std::move(*result), AKeepFields);
@@ -259,7 +270,7 @@ void TCustomDADataSet::TrimValues(odbc::TResultSet& AResult) const {
 void TCustomDADataSet::Prepare() {
   if (FPrepared || Active()) return;
   ConnectionUse use(*this);
-  const StatementRun run = BuildRun();
+  const StatementRun run = BuildRun(true);
   try {
     Command().Prepare(run.Text, run.Params);
   } catch (const EOLEDBError& error) {
@@ -284,7 +295,7 @@ void TCustomDADataSet::Execute() {
   Close();
   ConnectionUse use(*this);
   if (Options().AutoPrepare()) Prepare();
-  FPendingResult = RunStatement();
+  FPendingResult = RunStatement(false);
   if (!FPendingResult) return;
   TrimValues(*FPendingResult);
   try {
@@ -304,7 +315,7 @@ void TCustomDADataSet::InternalOpen() {
     return;
   }
   ConnectionUse use(*this);
-  LoadStatementResult(false);
+  LoadStatementResult(false, true);
 }
 
 void TCustomDADataSet::InternalClose() {
@@ -348,7 +359,7 @@ void TCustomDADataSet::InternalRefresh() {
     keys = KeyColumns();
     for (int key : keys) key_values.push_back(GetRow(CurrentRow()).at(key));
   }
-  LoadStatementResult(true);
+  LoadStatementResult(true, false);
   for (int row = 0; row < GetRecordCount() && !keys.empty(); ++row) {
     bool same = true;
     for (std::size_t k = 0; k < keys.size() && same; ++k) {

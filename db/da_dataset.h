@@ -123,15 +123,17 @@ class TCustomDADataSet : public TMemDataSet, public TConnectionClient {
   void SQLChanged();
   // The statement text with a detail's link condition.
   std::string FinalSQL();
-  StatementRun BuildRun();
+  // The text to send and the parameters' values; a detail's link parameters
+  // are made when missing, and take the master's values when `ATakeLinkValues`.
+  StatementRun BuildRun(bool ATakeLinkValues);
   void AssignLinkValues();
   bool LinkValuesChanged() const;
   odbc::Command& Command();
   // Runs the statement once; the whole result, or none for a statement
   // without rows. Errors pass CheckSessionAfterError() on their way.
-  std::optional<odbc::TResultSet> RunStatement();
+  std::optional<odbc::TResultSet> RunStatement(bool ATakeLinkValues);
   // Runs the statement and takes the result as the dataset's rows.
-  void LoadStatementResult(bool AKeepFields);
+  void LoadStatementResult(bool AKeepFields, bool ATakeLinkValues);
   // Removes trailing blanks as Options() asks for each text column.
   void TrimValues(odbc::TResultSet& AResult) const;
   // UpdatingTable(); throws EDatabaseError when there is none.

@@ -4,10 +4,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dataset_fixture.h"
+#include "db/da_errors.h"
 #include "db/data_source.h"
 #include "db/fields_numeric.h"
 #include "db/fields_text.h"
@@ -126,8 +129,11 @@ TEST_F(MasterDetailTest, ADetailOfAClosedMasterOpensWithoutRows) {
   EXPECT_TRUE(lockey.IsNull());
   locations_.Open();
   EXPECT_EQ(containers_.RecordCount(), 2);
+  const std::size_t before = Requests().size();
   locations_.Close();
   EXPECT_EQ(containers_.RecordCount(), 0);
+  EXPECT_TRUE(containers_.Active());
+  EXPECT_THAT(RequestsAfter(before), IsEmpty());
 }
 
 TEST_F(MasterDetailTest, TheDetailsRefreshIgnoresTheMaster) {
@@ -136,8 +142,12 @@ TEST_F(MasterDetailTest, TheDetailsRefreshIgnoresTheMaster) {
   FSetup.Exec("INSERT INTO CFGPROPC (LOCKEY, CONTAINER) VALUES (1, 'Bin 4'), (2, 'Bin 5')");
   containers_.Refresh();
   EXPECT_THAT(Containers(), ElementsAre("Bin 1", "Bin 2", "Bin 4"));
-  locations_.Refresh();  // same link value: the detail keeps its rows
-  EXPECT_EQ(containers_.RecordCount(), 3);
+  containers_.Params().ParamByName("LOCKEY").SetAsLargeInt(2);
+  containers_.Refresh();
+  EXPECT_THAT(Containers(), ElementsAre("Bin 3", "Bin 5"));
+  // The master's refresh tells the detail, whose value now differs.
+  locations_.Refresh();
+  EXPECT_THAT(Containers(), ElementsAre("Bin 1", "Bin 2", "Bin 4"));
 }
 
 TEST_F(MasterDetailTest, AnExistingConditionIsKeptInParentheses) {
@@ -155,6 +165,32 @@ TEST_F(MasterDetailTest, AnExistingConditionIsKeptInParentheses) {
               HasSubstr("WHERE (AVAILABLE = 1 OR CONTAINER = ''Bin 2'') AND LOCKEY = @P1"));
   EXPECT_EQ(detail.RecordCount(), 2);
   EXPECT_EQ(detail.FieldByName("CONTAINER").AsString(), "Bin 2");
+}
+
+TEST_F(MasterDetailTest, AKilledSessionFailsTheMastersMoveAndClosesBoth) {
+  locations_.Open();
+  containers_.Open();
+  const int victim = ConnectionSpid();
+  standin_test::OdbcTestConnection killer(FServer.port());
+  killer.Exec("KILL " + std::to_string(victim));
+  // KILL may return before the victim's socket is closed.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  for (;;) {
+    try {
+      locations_.Next();
+      locations_.First();
+    } catch (const EOLEDBError&) {
+      break;
+    }
+    ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the killed session still answers";
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_FALSE(FConnection.Connected());
+  EXPECT_FALSE(locations_.Active());
+  EXPECT_FALSE(containers_.Active());
+  locations_.Open();
+  containers_.Open();
+  EXPECT_EQ(containers_.RecordCount(), 2);
 }
 
 }  // namespace
