@@ -105,7 +105,8 @@ TCustomDADataSet::~TCustomDADataSet() {
 
 void TCustomDADataSet::SetConnection(TCustomDAConnection* AValue) {
   if (AValue == FConnection) return;
-  Close();
+  // Only an open dataset closes: while loading, a stored open state waits.
+  if (Active()) Close();
   UnPrepare();
   FCommand.reset();
   delete FUpdateDataSet;  // made by the former connection
@@ -137,7 +138,7 @@ std::string TCustomDADataSet::TableToUpdate() const {
 }
 
 void TCustomDADataSet::SQLChanged() {
-  Close();
+  if (Active()) Close();
   UnPrepare();
   if (FParamCheck) FParams->Rebuild(ParseParamMarkers(FSQL.Text()).Names);
 }

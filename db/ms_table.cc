@@ -20,7 +20,7 @@ std::string TableStatement(const std::string& ATableName, const std::string& AOr
 }
 
 void TCustomMSTable::SetTableName(const std::string& AValue) {
-  Close();
+  if (Active()) Close();
   FTableName = UnquoteName(AValue);
   SQL().Clear();
 }

@@ -177,9 +177,10 @@ TEST_F(DatasetEditingTest, AStoredOpenStateNeedsKeepDesignConnected) {
     FConnection.Options().SetKeepDesignConnected(keep);
     TMSTable table(nullptr);
     table.BeginLoading();
+    table.SetActive(true);
     table.SetConnection(&FConnection);
     table.SetTableName("CFGPROPL");
-    table.SetActive(true);
+    table.SetOrderFields("LOCKEY");
     EXPECT_FALSE(table.Active());
     table.Loaded();
     EXPECT_EQ(table.Active(), keep) << keep;
