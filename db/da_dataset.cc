@@ -5,7 +5,6 @@
 #include "db/param_markers.h"
 #include "db/same_text.h"
 #include "db/sql_names.h"
-#include "db/update_statements.h"
 #include "db/variant_convert.h"
 
 namespace {
@@ -65,28 +64,17 @@ bool IsTrimmable(const odbc::TColumnInfo& AColumn) {
          AColumn.DataType == ftFixedChar || AColumn.DataType == ftFixedWideChar;
 }
 
-bool IsLargeObject(TFieldType AType) {
-  return AType == ftBlob || AType == ftMemo || AType == ftWideMemo;
-}
-
 }  // namespace
 
-// One implicit use of the connection for the length of an operation.
-class TCustomDADataSet::ConnectionUse {
- public:
-  // Throws EDatabaseError "Connection is not defined" (bare) without a
-  // connection; connects as BeginUse() does.
-  explicit ConnectionUse(TCustomDADataSet& ADataSet) : FConnection(ADataSet.FConnection) {
-    if (FConnection == nullptr) throw EDatabaseError("Connection is not defined");
-    FConnection->BeginUse(&ADataSet);
-  }
-  ~ConnectionUse() { FConnection->EndUse(); }
-  ConnectionUse(const ConnectionUse&) = delete;
-  ConnectionUse& operator=(const ConnectionUse&) = delete;
+TCustomDADataSet::ConnectionUse::ConnectionUse(TCustomDADataSet& ADataSet)
+    : FConnection(ADataSet.FConnection) {
+  if (FConnection == nullptr) throw EDatabaseError("Connection is not defined");
+  FConnection->BeginUse(&ADataSet);
+}
 
- private:
-  TCustomDAConnection* FConnection;
-};
+TCustomDADataSet::ConnectionUse::~ConnectionUse() {
+  FConnection->EndUse();
+}
 
 TCustomDADataSet::TCustomDADataSet(TComponent* AOwner, std::unique_ptr<TDAParams> AParams)
     : TMemDataSet(AOwner), FParams(std::move(AParams)) {
@@ -129,14 +117,6 @@ std::string TCustomDADataSet::UpdatingTable() const {
   return FirstTableAfterFrom(FSQL.Text());
 }
 
-std::string TCustomDADataSet::TableToUpdate() const {
-  std::string table = UpdatingTable();
-  if (table.empty()) {
-    throw EDatabaseError(ComponentMessage(this, "Table name for updating is not defined"));
-  }
-  return table;
-}
-
 void TCustomDADataSet::SQLChanged() {
   if (Active()) Close();
   UnPrepare();
@@ -175,58 +155,6 @@ TCustomDADataSet::StatementRun TCustomDADataSet::BuildRun(bool ATakeLinkValues) 
     run.Params.push_back({type, param.ParamType(), SentValue(type, param.Value())});
   }
   return run;
-}
-
-void TCustomDADataSet::AssignLinkValues() {
-  TDataSet* master = MasterDataSet();
-  if (master != nullptr && master->Active()) {
-    for (int i = 0; i < FParams->Count(); ++i) {
-      TParam& param = FParams->Items(i);
-      if (const TField* field = master->FindField(param.Name())) {
-        param.SetDataType(field->DataType());
-        param.SetParamType(ptInput);
-        param.SetValue(field->Value());
-      }
-    }
-    return;
-  }
-  for (const auto& pair : LinkPairs()) {
-    if (TParam* param = FParams->FindParam(UnquoteName(pair.second))) {
-      param->SetDataType(ftString);
-      param->Clear();
-    }
-  }
-}
-
-bool TCustomDADataSet::LinkValuesChanged() const {
-  TDataSet* master = MasterDataSet();
-  if (master == nullptr || !master->Active()) return true;
-  for (int i = 0; i < FParams->Count(); ++i) {
-    const TParam& param = FParams->Items(i);
-    const TField* field = master->FindField(param.Name());
-    if (field != nullptr && (param.IsNull() || !(param.Value() == field->Value()))) return true;
-  }
-  return false;
-}
-
-void TCustomDADataSet::MasterChanged() {
-  if (!Active() || !IsDetail() || !LinkValuesChanged()) return;
-  Cancel();
-  TDataSet* master = MasterDataSet();
-  if (master != nullptr && master->Active()) {
-    ConnectionUse use(*this);
-    LoadStatementResult(true, true);
-  } else {
-    // Null link values match no row, so the server is not asked. This also
-    // keeps a master closed by a disconnect from sending through the
-    // session being released.
-    AssignLinkValues();
-    odbc::TResultSet none;
-    none.Columns = Columns();
-    LoadResult(std::move(none), true);
-  }
-  SetCurrentRow(0);
-  DataChanged();
 }
 
 odbc::Command& TCustomDADataSet::Command() {
@@ -324,34 +252,6 @@ void TCustomDADataSet::InternalClose() {
   FKeyColumns.reset();
 }
 
-const std::vector<int>& TCustomDADataSet::KeyColumns() {
-  if (FKeyColumns) return *FKeyColumns;
-  std::vector<std::string> names;
-  const std::string table = UpdatingTable();
-  if (!table.empty()) {
-    try {
-      names = Command().PrimaryKeyColumns(table);
-    } catch (const EOLEDBError& error) {
-      FConnection->CheckSessionAfterError(error);
-      throw;
-    }
-  }
-  std::vector<int> keys;
-  for (const std::string& name : names) {
-    for (std::size_t i = 0; i < Columns().size(); ++i) {
-      if (SameText(Columns()[i].Name, name)) keys.push_back(static_cast<int>(i));
-    }
-  }
-  if (names.empty() || keys.size() != names.size()) {
-    keys.clear();
-    for (std::size_t i = 0; i < Columns().size(); ++i) {
-      if (!IsLargeObject(Columns()[i].DataType)) keys.push_back(static_cast<int>(i));
-    }
-  }
-  FKeyColumns = std::move(keys);
-  return *FKeyColumns;
-}
-
 void TCustomDADataSet::InternalRefresh() {
   ConnectionUse use(*this);
   std::vector<TVariant> key_values;
@@ -372,73 +272,6 @@ void TCustomDADataSet::InternalRefresh() {
     }
   }
   SetCurrentRow(0);
-}
-
-TCustomDADataSet& TCustomDADataSet::RunGenerated(const TGeneratedStatement& AStatement,
-                                                 bool AOpen) {
-  if (FUpdateDataSet == nullptr) FUpdateDataSet = FConnection->CreateDataSet(this);
-  TCustomDADataSet& update = *FUpdateDataSet;
-  update.SQL().SetText(AStatement.Text);
-  for (std::size_t i = 0; i < AStatement.Params.size(); ++i) {
-    TParam& param = update.Params().Items(static_cast<int>(i));
-    param.SetDataType(AStatement.Params[i].DataType);
-    param.SetParamType(ptInput);
-    param.SetValue(AStatement.Params[i].Value);
-  }
-  if (AOpen) {
-    update.Open();
-  } else {
-    update.Execute();
-  }
-  return update;
-}
-
-void TCustomDADataSet::InternalEdit() {
-  if (FRefreshOptions.Contains(roBeforeEdit)) RereadCurrentRow();
-}
-
-void TCustomDADataSet::RereadCurrentRow() {
-  ConnectionUse use(*this);
-  const std::string table = TableToUpdate();
-  TCustomDADataSet& update = RunGenerated(
-      SelectRowStatement({table, Columns(), KeyColumns()}, GetRow(CurrentRow())), true);
-  const int found = update.RecordCount();
-  if (found != 1) {
-    update.Close();
-    throw EDatabaseError(
-        ComponentMessage(this, "Refresh failed. Found " + std::to_string(found) + " records"));
-  }
-  odbc::TResultSet reread;
-  reread.Columns = Columns();
-  reread.Rows.push_back(GetRow(CurrentRow()));
-  for (int i = 0; i < update.FieldCount(); ++i) {
-    for (std::size_t column = 0; column < reread.Columns.size(); ++column) {
-      if (SameText(reread.Columns[column].Name, update.Fields(i).FieldName())) {
-        reread.Rows[0][column] = update.Fields(i).Value();
-      }
-    }
-  }
-  update.Close();
-  TrimValues(reread);
-  Rows().at(CurrentRow()) = std::move(reread.Rows[0]);
-}
-
-void TCustomDADataSet::InternalPost() {
-  ConnectionUse use(*this);
-  const std::string table = TableToUpdate();
-  const TRowTarget target{table, Columns(), KeyColumns()};
-  const TGeneratedStatement statement =
-      State() == dsInsert ? InsertRowStatement(target, EditRow())
-                          : UpdateRowStatement(target, GetRow(CurrentRow()), EditRow());
-  if (!statement.Text.empty()) RunGenerated(statement, false);
-  TMemDataSet::InternalPost();
-}
-
-void TCustomDADataSet::InternalDelete() {
-  ConnectionUse use(*this);
-  const std::string table = TableToUpdate();
-  RunGenerated(DeleteRowStatement({table, Columns(), KeyColumns()}, GetRow(CurrentRow())), false);
-  TMemDataSet::InternalDelete();
 }
 
 bool TCustomDADataSet::OpensWhenLoaded() const {

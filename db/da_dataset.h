@@ -114,7 +114,19 @@ class TCustomDADataSet : public TMemDataSet, public TConnectionClient {
   void MasterChanged() override;
 
  private:
-  class ConnectionUse;
+  // One implicit use of the connection for the length of an operation.
+  class ConnectionUse {
+   public:
+    // Throws EDatabaseError "Connection is not defined" (bare) without a
+    // connection; connects as BeginUse() does.
+    explicit ConnectionUse(TCustomDADataSet& ADataSet);
+    ~ConnectionUse();
+    ConnectionUse(const ConnectionUse&) = delete;
+    ConnectionUse& operator=(const ConnectionUse&) = delete;
+
+   private:
+    TCustomDAConnection* FConnection;
+  };
   struct StatementRun {
     std::string Text;                       // with "?" placeholders
     std::vector<odbc::TParamValue> Params;  // one per placeholder
