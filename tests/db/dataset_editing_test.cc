@@ -118,6 +118,18 @@ TEST_F(DatasetEditingTest, AReadOnlyDatasetRefusesChanges) {
   EXPECT_EQ(table_.State(), dsBrowse);
 }
 
+TEST_F(DatasetEditingTest, RefreshOfAClosedAndDeleteOfAnEmptyTableAreRefused) {
+  EXPECT_THAT([&] { table_.Refresh(); },
+              ThrowsMessage<EDatabaseError>(
+                  "tblCFGPropertyLocation: Cannot perform this operation on a closed dataset"));
+  FSetup.Exec("DELETE FROM CFGPROPL");
+  table_.Open();
+  EXPECT_THAT([&] { table_.Delete(); },
+              ThrowsMessage<EDatabaseError>(
+                  "tblCFGPropertyLocation: Cannot perform this operation on an empty dataset"));
+  EXPECT_TRUE(table_.Active());
+}
+
 TEST_F(DatasetEditingTest, AKilledSessionFailsTheOpeningAndTheNextOpenReconnects) {
   const int victim = ConnectionSpid();
   standin_test::OdbcTestConnection killer(FServer.port());
