@@ -5,11 +5,14 @@
 // preparation and (with ParamCheck) rebuilds Params from the text's markers,
 // keeping the type, value and direction of parameters whose names remain.
 // Opening, Execute, Refresh and a detail's re-query pass the parameters'
-// current types and values; a detail's statement carries the link
-// condition, its link parameters take the master's current values, and it
-// runs again at once whenever the master's link values change. Changes made
-// through the dataset go to its table by key through one auxiliary dataset
-// obtained from the connection's CreateDataSet.
+// current types and values. A detail's statement carries the link
+// condition; its link parameters take the master's current values when it
+// opens or prepares and whenever the master changes, and it runs again at
+// once, on the caller's thread, when one of them differs (a closed master
+// empties it). Its own Refresh and Execute keep the values it has. Changes
+// made through the dataset go to its table by key through one auxiliary
+// dataset obtained from the connection's CreateDataSet. A derived class
+// that overrides a step closes in its own destructor.
 #pragma once
 
 #include <memory>
