@@ -77,6 +77,8 @@ std::unique_ptr<odbc::Connection> TCustomMSConnection::OpenSession(
   AddConnectSettings(settings);
 
   auto session = std::make_unique<odbc::Connection>(AEnvironment, this);
+  // FreeTDS 1.3.17 keeps waiting past it when a listener accepts the
+  // connection and never answers the login; refused and unreachable ports fail.
   session->SetLoginTimeout(settings.LoginTimeout);
   session->DriverConnect(odbc::ConnectionString(settings));
   // Auto-commit is the driver's default, and the layer wants nothing else.

@@ -98,6 +98,21 @@ TEST_F(SessionTest, AnEmptyServerIsThisMachineAndEmptyLoginIsSa) {
   EXPECT_EQ(Scalar(*connection, "SELECT SUSER_SNAME()"), "sa");
 }
 
+TEST_F(SessionTest, TheLoginCarriesTheNamesTheOptionsGive) {
+  auto connection = NewConnection();
+  connection->Connect();
+  EXPECT_EQ(Scalar(*connection, "SELECT APP_NAME()"), "session_test");  // the program's file name
+  connection->Disconnect();
+
+  connection->Options().SetApplicationName("Synch Property Locations");
+  connection->Options().SetWorkstationID("DESK-7");
+  connection->Options().SetLanguage("us_english");
+  connection->Connect();
+  EXPECT_EQ(Scalar(*connection, "SELECT APP_NAME()"), "Synch Property Locations");
+  EXPECT_EQ(Scalar(*connection, "SELECT HOST_NAME()"), "DESK-7");
+  EXPECT_EQ(Scalar(*connection, "SELECT @@LANGUAGE"), "us_english");
+}
+
 TEST_F(SessionTest, APortInTheServerWins) {
   auto connection = NewConnection();
   connection->SetServer("127.0.0.1," + std::to_string(Server().port()));
