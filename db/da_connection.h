@@ -52,7 +52,8 @@ class TDAConnectionOptions {
 
 class TCustomDAConnection : public TCustomConnection {
  public:
-  // Disconnects (closing every bound dataset), then tells every bound dataset
+  // Releases a session still open (closing every bound dataset; the concrete
+  // classes disconnect with the events first), then tells every bound dataset
   // that the connection is gone (TConnectionClient::ConnectionFreed).
   ~TCustomDAConnection() override;
 

@@ -97,6 +97,14 @@ std::unique_ptr<odbc::Connection> TCustomMSConnection::OpenSession(
 TMSConnection::TMSConnection(TComponent* AOwner)
     : TCustomMSConnection(AOwner, std::make_unique<TMSConnectionOptions>(this)) {}
 
+TMSConnection::~TMSConnection() {
+  try {
+    Disconnect();
+  } catch (const std::exception&) {
+    // A release step: the base destructor releases what is left.
+  }
+}
+
 void TMSConnection::AddConnectSettings(odbc::ConnectSettings& ASettings) const {
   const TMSConnectionOptions& options = Options();
   ASettings.Port = FPort;

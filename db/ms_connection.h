@@ -148,6 +148,9 @@ class TMSConnection : public TCustomMSConnection {
  public:
   // A closed connection with the defaults.
   explicit TMSConnection(TComponent* AOwner);
+  // Disconnects as Disconnect() does, events included; errors of the
+  // handlers are dropped, since the connection goes either way.
+  ~TMSConnection() override;
 
   // A new TCustomMSDataSet bound to this connection, owned by `AOwner` (or by
   // the caller when null). Defined with the datasets.

@@ -335,7 +335,7 @@ TEST_F(SessionTest, EventsAndClientsInOrder) {
   }
   EXPECT_THAT(log, ElementsAre("before connect", "after connect", "before disconnect", "closing",
                                "after disconnect", "before connect", "after connect", "free",
-                               "closing", "freed"));
+                               "before disconnect", "closing", "after disconnect", "freed"));
 }
 
 TEST_F(SessionTest, ImplicitConnectFollowsAllowImplicitConnect) {
