@@ -142,9 +142,9 @@ bool Command::SkipToRows(Statement& AStatement) {
 
 void Command::DiscardResults(Statement& AStatement) {
   const SQLHSTMT handle = Live(AStatement);
+  // SQL_NO_DATA leaves the statement closed, ready for the next execution.
   while (Check(SQLMoreResults(handle), SQL_HANDLE_STMT, handle, FComponent) != SQL_NO_DATA) {
   }
-  SQLFreeStmt(handle, SQL_CLOSE);
 }
 
 TResultSet Command::ReadResult(int AFetchRows) {

@@ -11,11 +11,13 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "db/field.h"
 #include "db/ms_connection.h"
 #include "db/ms_query.h"
 #include "db/ms_table.h"
+#include "db/odbc/command.h"
 #include "db/odbc/connect_settings.h"
 #include "db/odbc/connection.h"
 #include "db/odbc/diagnostics.h"
@@ -173,6 +175,23 @@ void BM_Count_TMSQuery(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_Count_TMSQuery)->UseRealTime()->Iterations(kCounts);
+
+// (b) The layer's command alone, without the dataset around it: where the
+// difference between the two above is spent.
+void BM_Count_Command(benchmark::State& state) {
+  TMSConnection& connection = BenchDatabase::Get().Layer();
+  odbc::Command command(connection.Session(), &connection);
+  std::vector<odbc::TParamValue> params = {{ftInteger, ptInput, std::int32_t{0}}};
+  command.Prepare(kCountSql, params);
+  int key = 0;
+  for (auto _ : state) {
+    params[0].Value = std::int32_t{key++ % 1000};
+    command.Execute(kCountSql, params);
+    benchmark::DoNotOptimize(command.ReadResult(25).Rows.at(0).at(0));
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_Count_Command)->UseRealTime()->Iterations(kCounts);
 
 // (b) The same through raw ODBC: prepared and bound once, SQLExecute each time.
 void BM_Count_RawOdbc(benchmark::State& state) {
