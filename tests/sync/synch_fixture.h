@@ -1,0 +1,43 @@
+// A private stand-in holding the five property tables, the window's property
+// components on a TMSConnection to it, and readings of the flags and of the
+// requests the pass sent.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/component.h"
+#include "db/ms_connection.h"
+#include "odbc_test_connection.h"
+#include "recording_view.h"
+#include "standin_server.h"
+#include "sync/property_components.h"
+
+namespace sync_test {
+
+class SynchFixture {
+ protected:
+  // Empty tables. CFGPROPL and CFGPROPC take their bigint keys from the
+  // inserts, so a test can choose them; the other three are the sample
+  // jail's.
+  SynchFixture();
+
+  // Runs the pass on the window's datasets.
+  void RunPass(RecordingView& AView);
+
+  // "KEY:FLAG" per row in key order, space-separated; FLAG is 1, 0 or - for NULL.
+  std::string LocationFlags();
+  std::string ContainerFlags();
+
+  // The requests the pass's connection sent so far, without the "spid=N "
+  // prefix.
+  std::vector<std::string> PassRequests();
+
+  standin_test::StandinServer FServer{{.trace = true}};
+  standin_test::OdbcTestConnection FSetup{FServer.port()};
+  TMSConnection FConnection{nullptr};
+  TComponent FWindow{nullptr};  // owns the components, freed before the connection
+  TPropertyComponents FComponents;
+};
+
+}  // namespace sync_test
