@@ -108,6 +108,22 @@ TEST_F(CommandTest, PreparesOnceAndExecutesWithNewValues) {
       TVariant(std::int32_t{2}));
 }
 
+TEST_F(CommandTest, AFailedExecutionKeepsThePreparation) {
+  Run("CREATE TABLE Item (id int PRIMARY KEY)");
+  const std::string sql = "INSERT INTO Item VALUES (?)";
+  command_->Prepare(sql, {{ftInteger, ptInput, TVariant()}});
+  EXPECT_FALSE(command_->Execute(sql, {{ftInteger, ptInput, std::int32_t{1}}}));
+  try {
+    command_->Execute(sql, {{ftInteger, ptInput, std::int32_t{1}}});
+    FAIL() << "inserted twice";
+  } catch (const EMSError& error) {
+    EXPECT_THAT(error.Message(), HasSubstr("Violation of PRIMARY KEY"));
+  }
+  EXPECT_FALSE(command_->Execute(sql, {{ftInteger, ptInput, std::int32_t{2}}}));
+  EXPECT_EQ(Run("SELECT COUNT(*) FROM Item").Rows.at(0).at(0), TVariant(std::int32_t{2}));
+  EXPECT_EQ(RequestsWith("sp_prepexec").size(), 1u);
+}
+
 TEST_F(CommandTest, ADirectStatementLeavesThePreparationAlone) {
   command_->Prepare("SELECT ?", {{ftInteger, ptInput, std::int32_t{1}}});
   EXPECT_EQ(Run("SELECT 2").Rows.at(0).at(0), TVariant(std::int32_t{2}));
