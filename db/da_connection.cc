@@ -98,6 +98,7 @@ TVariant TCustomDAConnection::ExecSQL(const std::string& AText,
     params[i].ParamType = ptInputOutput;
     params[i].Value = AParams[i];
   }
+  for (std::size_t i = 0; i < params.size(); ++i) params[i].Name = markers.Names[i];
   if (!Connected()) Connect();
   ++FUseCount;
   struct EndOfUse {

@@ -152,7 +152,7 @@ TCustomDADataSet::StatementRun TCustomDADataSet::BuildRun(bool ATakeLinkValues) 
     const TParam& param =
         by_position ? FParams->Items(static_cast<int>(i)) : FParams->ParamByName(markers.Names[i]);
     const TFieldType type = SentType(param.DataType());
-    run.Params.push_back({type, param.ParamType(), SentValue(type, param.Value())});
+    run.Params.push_back({type, param.ParamType(), SentValue(type, param.Value()), param.Name()});
   }
   return run;
 }

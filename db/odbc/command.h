@@ -28,6 +28,7 @@ struct TParamValue {
   TFieldType DataType = ftUnknown;
   TParamType ParamType = ptInput;  // ptUnknown is sent as input
   TVariant Value;
+  std::string Name = {};  // the marker's name, for messages about the value
 };
 
 // A result column as the server describes it.

@@ -65,12 +65,21 @@ TFieldType TypeOfValue(const TVariant& AValue) {
   return ftString;
 }
 
-[[noreturn]] void InvalidValue(int AIndex, TComponent* AComponent) {
-  throw EDatabaseError(
-      ComponentMessage(AComponent, "Parameter[" + std::to_string(AIndex) + "] - invalid Value"));
+// Which parameter a conversion is for: its position and marker name.
+struct ParamLabel {
+  int Index;
+  const std::string& Name;
+};
+
+// Worded as the server-side refusals of a value are, with the status a
+// value that cannot be converted gets (DBSTATUS_E_CANTCONVERTVALUE).
+[[noreturn]] void InvalidValue(const ParamLabel& AParam, TComponent* AComponent) {
+  throw EDatabaseError(ComponentMessage(AComponent, "Parameter[" + std::to_string(AParam.Index) +
+                                                        "]:" + AParam.Name +
+                                                        " - invalid Value (Status = 2h)."));
 }
 
-std::int64_t AsInt64(const TVariant& AValue, int AIndex, TComponent* AComponent) {
+std::int64_t AsInt64(const TVariant& AValue, const ParamLabel& AParam, TComponent* AComponent) {
   if (AValue.Is<std::int32_t>()) return AValue.As<std::int32_t>();
   if (AValue.Is<std::int64_t>()) return AValue.As<std::int64_t>();
   if (AValue.Is<bool>()) return AValue.As<bool>() ? 1 : 0;
@@ -83,10 +92,10 @@ std::int64_t AsInt64(const TVariant& AValue, int AIndex, TComponent* AComponent)
     } catch (const std::logic_error&) {
     }
   }
-  InvalidValue(AIndex, AComponent);
+  InvalidValue(AParam, AComponent);
 }
 
-double AsDouble(const TVariant& AValue, int AIndex, TComponent* AComponent) {
+double AsDouble(const TVariant& AValue, const ParamLabel& AParam, TComponent* AComponent) {
   if (AValue.Is<double>()) return AValue.As<double>();
   if (AValue.Is<TDateTime>()) return AValue.As<TDateTime>().Value;
   if (AValue.Is<std::string>()) {
@@ -96,9 +105,9 @@ double AsDouble(const TVariant& AValue, int AIndex, TComponent* AComponent) {
       if (used == AValue.As<std::string>().size()) return value;
     } catch (const std::logic_error&) {
     }
-    InvalidValue(AIndex, AComponent);
+    InvalidValue(AParam, AComponent);
   }
-  return static_cast<double>(AsInt64(AValue, AIndex, AComponent));
+  return static_cast<double>(AsInt64(AValue, AParam, AComponent));
 }
 
 std::string AsText(const TVariant& AValue) {
@@ -223,33 +232,36 @@ bool ParamBindings::Fits(const Slot& ABound, const Slot& ANeeded) {
          ABound.Capacity >= ANeeded.Capacity;
 }
 
-void ParamBindings::Store(Slot& ASlot, const TVariant& AValue, int AIndex, TComponent* AComponent) {
-  if (AValue.IsNull()) {
+void ParamBindings::Store(Slot& ASlot, const TParamValue& AParam, int AIndex,
+                          TComponent* AComponent) {
+  const TVariant& value = AParam.Value;
+  const ParamLabel label{AIndex, AParam.Name};
+  if (value.IsNull()) {
     ASlot.Indicator = SQL_NULL_DATA;
     return;
   }
   switch (ASlot.CType) {
     case SQL_C_SBIGINT:
-      Put(ASlot.Buffer, AsInt64(AValue, AIndex, AComponent));
+      Put(ASlot.Buffer, AsInt64(value, label, AComponent));
       ASlot.Indicator = sizeof(std::int64_t);
       return;
     case SQL_C_SLONG:
       // Keeps the low 32 bits, as an integer parameter given a larger value does.
-      Put(ASlot.Buffer, static_cast<std::int32_t>(AsInt64(AValue, AIndex, AComponent)));
+      Put(ASlot.Buffer, static_cast<std::int32_t>(AsInt64(value, label, AComponent)));
       ASlot.Indicator = sizeof(std::int32_t);
       return;
     case SQL_C_BIT:
-      Put(ASlot.Buffer, static_cast<unsigned char>(AsInt64(AValue, AIndex, AComponent) != 0));
+      Put(ASlot.Buffer, static_cast<unsigned char>(AsInt64(value, label, AComponent) != 0));
       ASlot.Indicator = 1;
       return;
     case SQL_C_DOUBLE:
-      Put(ASlot.Buffer, AsDouble(AValue, AIndex, AComponent));
+      Put(ASlot.Buffer, AsDouble(value, label, AComponent));
       ASlot.Indicator = sizeof(double);
       return;
     case SQL_C_TYPE_TIMESTAMP:
     case SQL_C_TYPE_DATE:
     case SQL_C_TYPE_TIME: {
-      const TDateTimeParts parts = DecodeDateTime(TDateTime{AsDouble(AValue, AIndex, AComponent)});
+      const TDateTimeParts parts = DecodeDateTime(TDateTime{AsDouble(value, label, AComponent)});
       if (ASlot.CType == SQL_C_TYPE_DATE) {
         Put(ASlot.Buffer, SQL_DATE_STRUCT{static_cast<SQLSMALLINT>(parts.Year),
                                           static_cast<SQLUSMALLINT>(parts.Month),
@@ -270,16 +282,16 @@ void ParamBindings::Store(Slot& ASlot, const TVariant& AValue, int AIndex, TComp
       return;
     }
     case SQL_C_BINARY: {
-      const TBytes bytes = AValue.Is<TBytes>() ? AValue.As<TBytes>() : TBytes();
-      const std::string text = AValue.Is<TBytes>() ? std::string() : AsText(AValue);
-      const void* data = AValue.Is<TBytes>() ? static_cast<const void*>(bytes.data()) : text.data();
-      const std::size_t size = AValue.Is<TBytes>() ? bytes.size() : text.size();
+      const TBytes bytes = value.Is<TBytes>() ? value.As<TBytes>() : TBytes();
+      const std::string text = value.Is<TBytes>() ? std::string() : AsText(value);
+      const void* data = value.Is<TBytes>() ? static_cast<const void*>(bytes.data()) : text.data();
+      const std::size_t size = value.Is<TBytes>() ? bytes.size() : text.size();
       std::memcpy(ASlot.Buffer.data(), data, size);
       ASlot.Indicator = static_cast<SQLLEN>(size);
       return;
     }
     default: {
-      const std::vector<SQLWCHAR> text = ToSqlWide(AsText(AValue));
+      const std::vector<SQLWCHAR> text = ToSqlWide(AsText(value));
       std::memcpy(ASlot.Buffer.data(), text.data(), text.size() * sizeof(SQLWCHAR));
       ASlot.Indicator = static_cast<SQLLEN>((text.size() - 1) * sizeof(SQLWCHAR));
       return;
@@ -310,7 +322,7 @@ void ParamBindings::Apply(SQLHSTMT AStatement, const std::vector<TParamValue>& A
     }
   }
   for (std::size_t i = 0; i < FSlots.size(); ++i) {
-    Store(FSlots[i], AParams[i].Value, static_cast<int>(i), AComponent);
+    Store(FSlots[i], AParams[i], static_cast<int>(i), AComponent);
   }
 }
 

@@ -44,8 +44,10 @@ class ParamBindings {
   static Slot Layout(const TParamValue& AParam);
   // True when `ABound` can carry what `ANeeded` describes without re-binding.
   static bool Fits(const Slot& ABound, const Slot& ANeeded);
-  // Copies `AValue` into `ASlot`'s buffer, converted to its type.
-  static void Store(Slot& ASlot, const TVariant& AValue, int AIndex, TComponent* AComponent);
+  // Copies `AParam`'s value into `ASlot`'s buffer, converted to its type.
+  // Throws EDatabaseError "Parameter[`AIndex`]:name - invalid Value ..."
+  // when the value has no such conversion.
+  static void Store(Slot& ASlot, const TParamValue& AParam, int AIndex, TComponent* AComponent);
 
   std::vector<Slot> FSlots;
 };

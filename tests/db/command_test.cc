@@ -73,6 +73,19 @@ TEST_F(CommandTest, ParametersGoWithTheirDeclaredTypes) {
                                                    kStrasse, TVariant(), "\xD0\x96"}));
 }
 
+TEST_F(CommandTest, AValueWithoutConversionNamesTheParameterAndSendsNothing) {
+  const int spid = Spid(*connection_);
+  const std::size_t before = Requests(spid).size();
+  try {
+    Run("SELECT ?, ?",
+        {{ftInteger, ptInput, std::int32_t{1}, "KEY"}, {ftInteger, ptInput, "twelve", "COUNT"}});
+    FAIL() << "no error";
+  } catch (const EDatabaseError& error) {
+    EXPECT_EQ(error.Message(), "Parameter[1]:COUNT - invalid Value (Status = 2h).");
+  }
+  EXPECT_EQ(Requests(spid).size(), before);
+}
+
 TEST_F(CommandTest, AValueOfUnknownTypeGoesAsItsOwnType) {
   Run("SELECT ?, ?, ?", {{ftUnknown, ptInput, std::int32_t{1}},
                          {ftUnknown, ptInput, "x"},
