@@ -2,26 +2,11 @@
 
 #include "db/variant_convert.h"
 
-namespace {
-
-TFieldType TypeOfValue(const TVariant& AValue) {
-  if (AValue.Is<bool>()) return ftBoolean;
-  if (AValue.Is<std::int32_t>()) return ftInteger;
-  if (AValue.Is<std::int64_t>()) return ftLargeint;
-  if (AValue.Is<double>()) return ftFloat;
-  if (AValue.Is<TDateTime>()) return ftDateTime;
-  if (AValue.Is<std::string>()) return ftString;
-  if (AValue.Is<TBytes>()) return ftBlob;
-  return ftUnknown;
-}
-
-}  // namespace
-
 TParam::TParam(std::string AName, TFieldType ADataType, TParamType AParamType)
     : FName(std::move(AName)), FDataType(ADataType), FParamType(AParamType) {}
 
 void TParam::SetValue(const TVariant& AValue) {
-  if (FDataType == ftUnknown) FDataType = TypeOfValue(AValue);
+  if (FDataType == ftUnknown) FDataType = FieldTypeOfValue(AValue);
   FValue = AValue;
 }
 

@@ -84,3 +84,14 @@ std::string VariantToString(const TVariant& AValue) {
   }
   return text;
 }
+
+TFieldType FieldTypeOfValue(const TVariant& AValue) {
+  if (AValue.Is<bool>()) return ftBoolean;
+  if (AValue.Is<std::int32_t>()) return ftInteger;
+  if (AValue.Is<std::int64_t>()) return ftLargeint;
+  if (AValue.Is<double>()) return ftFloat;
+  if (AValue.Is<TDateTime>()) return ftDateTime;
+  if (AValue.Is<std::string>()) return ftString;
+  if (AValue.Is<TBytes>()) return ftBlob;
+  return ftUnknown;
+}

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/date_time.h"
+#include "db/field_type.h"
 #include "db/variant.h"
 
 // Integers, Booleans (1/0) and whole-number doubles; decimal text. Throws
@@ -21,3 +22,7 @@ TDateTime VariantToDateTime(const TVariant& AValue);
 // Booleans "True"/"False"; doubles in the shortest form that reads back
 // exactly; dates as "yyyy-mm-dd hh:nn:ss.zzz"; bytes as hexadecimal digits.
 std::string VariantToString(const TVariant& AValue);
+
+// The type a value brings with it: ftBoolean, ftInteger (32-bit), ftLargeint,
+// ftFloat, ftDateTime, ftString, ftBlob (bytes); ftUnknown for null.
+TFieldType FieldTypeOfValue(const TVariant& AValue);

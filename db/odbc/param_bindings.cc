@@ -11,6 +11,7 @@
 #include "db/database_error.h"
 #include "db/odbc/diagnostics.h"
 #include "db/odbc/wide_text.h"
+#include "db/variant_convert.h"
 
 namespace odbc {
 
@@ -52,17 +53,6 @@ SQLSMALLINT IoTypeOf(TParamType AType) {
       break;
   }
   return SQL_PARAM_INPUT;
-}
-
-// The type a parameter of unknown type is sent as, from its value.
-TFieldType TypeOfValue(const TVariant& AValue) {
-  if (AValue.Is<bool>()) return ftBoolean;
-  if (AValue.Is<std::int32_t>()) return ftInteger;
-  if (AValue.Is<std::int64_t>()) return ftLargeint;
-  if (AValue.Is<double>()) return ftFloat;
-  if (AValue.Is<TDateTime>()) return ftDateTime;
-  if (AValue.Is<TBytes>()) return ftVarBytes;
-  return ftString;
 }
 
 // Which parameter a conversion is for: its position and marker name.
@@ -141,7 +131,9 @@ ParamBindings::Slot ParamBindings::Layout(const TParamValue& AParam) {
   Slot slot{};
   slot.IoType = IoTypeOf(AParam.ParamType);
   const bool output = slot.IoType != SQL_PARAM_INPUT;
-  slot.DataType = AParam.DataType == ftUnknown ? TypeOfValue(AParam.Value) : AParam.DataType;
+  slot.DataType = AParam.DataType != ftUnknown ? AParam.DataType : FieldTypeOfValue(AParam.Value);
+  // A null of unknown type goes as a varchar NULL, which converts to any column type.
+  if (slot.DataType == ftUnknown) slot.DataType = ftString;
   std::size_t bytes = 0;
   switch (slot.DataType) {
     case ftLargeint:
