@@ -38,6 +38,13 @@ void TComponent::DestroyComponents() {
   }
 }
 
+TComponent* TComponent::FindComponent(std::string_view AName) const {
+  for (TComponent* component : FComponents) {
+    if (component->FName == AName) return component;
+  }
+  return nullptr;
+}
+
 void TComponent::SetDesigning(bool AValue) {
   if (AValue) {
     FComponentState.Include(csDesigning);

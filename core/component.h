@@ -5,7 +5,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "core/persistent.h"
 
 enum TComponentStateFlag {
   csLoading,    // being restored from a stored description; Loaded() ends it
@@ -29,15 +32,13 @@ enum TOperation {
   opRemove,  // it is being freed; the receiver must drop every reference to it
 };
 
-class TComponent {
+class TComponent : public TPersistent {
  public:
   // A component owned by `AOwner` (which frees it), or by nobody when null.
   explicit TComponent(TComponent* AOwner);
   // Tells every component that asked through FreeNotification, frees the
   // owned components (last created first) and leaves the owner's list.
   virtual ~TComponent();
-  TComponent(const TComponent&) = delete;
-  TComponent& operator=(const TComponent&) = delete;
 
   TComponent* Owner() const { return FOwner; }
   // The owned components, in creation order.
@@ -46,6 +47,8 @@ class TComponent {
   // Frees the owned components, last created first. A derived owner whose
   // components use its own members calls this first in its destructor.
   void DestroyComponents();
+  // The owned component named exactly `AName`, or null.
+  TComponent* FindComponent(std::string_view AName) const;
 
   const std::string& Name() const { return FName; }
   void SetName(const std::string& AName) { FName = AName; }
