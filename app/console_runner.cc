@@ -1,0 +1,104 @@
+#include "app/console_runner.h"
+
+#include <memory>
+#include <optional>
+
+#include "app/console_view.h"
+#include "app/error_texts.h"
+#include "app/save_log.h"
+#include "core/exception.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: synch-property-locations-run [--log FILE]\n"
+    "Recomputes the AVAILABLE flags of every property location and container of the\n"
+    "jail database, as the start button of synch-property-locations does, and writes\n"
+    "the conflicts log to standard output.\n"
+    "\n"
+    "  --log FILE  also save the log to FILE, as the window's Save Log would\n"
+    "  --help      show this text\n"
+    "  --version   show the version\n"
+    "\n"
+    "Exit status: 0 the pass completed, 1 start-up failed, 2 the pass was aborted\n"
+    "or the log could not be saved. The connection comes from the site configuration.\n";
+
+struct TOptions {
+  bool Help = false;
+  bool Version = false;
+  std::optional<std::string> LogFile;
+};
+
+// Throws Exception for an argument it does not know or a missing file name.
+TOptions ParseArguments(const std::vector<std::string>& AArguments) {
+  TOptions options;
+  for (size_t i = 0; i < AArguments.size(); ++i) {
+    const std::string& argument = AArguments[i];
+    if (argument == "--help") {
+      options.Help = true;
+    } else if (argument == "--version") {
+      options.Version = true;
+    } else if (argument == "--log" && i + 1 < AArguments.size()) {
+      options.LogFile = AArguments[++i];
+    } else if (argument.starts_with("--log=")) {
+      options.LogFile = argument.substr(6);
+    } else if (argument == "--log") {
+      throw Exception("--log needs a file name");
+    } else {
+      throw Exception("unknown argument \"" + argument + "\"");
+    }
+  }
+  return options;
+}
+
+}  // namespace
+
+int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const TConsole& AConsole,
+                              const TConfigureConnection& AConfigure) {
+  TOptions options;
+  try {
+    options = ParseArguments(AArguments);
+  } catch (const Exception& error) {
+    AConsole.Err << "synch-property-locations-run: " << error.Message() << "\n" << kUsage;
+    return 1;
+  }
+  if (options.Help) {
+    AConsole.Out << kUsage;
+    return 0;
+  }
+  if (options.Version) {
+    AConsole.Out << "synch-property-locations-run " << SYNCH_PROPERTY_LOCATIONS_VERSION << "\n";
+    return 0;
+  }
+
+  std::unique_ptr<TMainFormComponents> form;
+  try {
+    form = std::make_unique<TMainFormComponents>(AConfigure);
+    form->FormCreate();
+  } catch (...) {
+    AConsole.Err << kApplicationErrorCaption << ": "
+                 << ApplicationErrorText(std::current_exception()) << "\n";
+    return 1;
+  }
+
+  TConsoleView view(AConsole.Out, AConsole.Err, AConsole.ErrIsTerminal);
+  int exitCode = 2;
+  try {
+    form->GoSynchPropertyLocations(view);
+    exitCode = view.Completed() ? 0 : 2;
+  } catch (...) {  // not an Exception: the pass lets it through, the window's handler shows it
+    view.ClearProgress();
+    AConsole.Err << kApplicationErrorCaption << ": "
+                 << ApplicationErrorText(std::current_exception()) << "\n";
+  }
+  view.ClearProgress();
+  if (options.LogFile) {
+    try {
+      SaveLogAs(*options.LogFile, view.LogText());
+    } catch (const Exception& error) {
+      AConsole.Err << error.Message() << "\n";
+      exitCode = 2;
+    }
+  }
+  return exitCode;
+}

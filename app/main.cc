@@ -1,0 +1,9 @@
+// synch-property-locations: the window program.
+#include <QApplication>
+
+#include "app/program_entry.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  return SynchpropertyLocationsOnJail(application, {});
+}

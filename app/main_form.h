@@ -1,0 +1,77 @@
+// The main window: the start button, the progress bar and two labels the
+// pass drives, the conflicts log Memo1 and the Save Log button, at their
+// places at 96 dpi scaled to the screen's resolution. It owns the window's
+// components and shows the synchronization pass through ISynchView.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "app/main_form_components.h"
+#include "sync/progress_model.h"
+#include "sync/synch_view.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+class TfrmSynchPropertyLocationsMain : public QWidget, public ISynchView {
+ public:
+  // Restores the components (TMainFormComponents with `AConfigure`), lays out
+  // the controls centred on the screen, and runs FormCreate. Errors
+  // propagate: start-up ends.
+  explicit TfrmSynchPropertyLocationsMain(const TConfigureConnection& AConfigure);
+  ~TfrmSynchPropertyLocationsMain() override;
+
+  TMainFormComponents& Components() const { return *FComponents; }
+
+  // Memo1's whole text, UTF-8, each line break as CR LF.
+  std::string LogText() const;
+
+  // The start button's click: the synchronization pass, and nothing else.
+  void GoSynchPropertyLocations();
+  // btnSave's click: SaveLog(LogText()); throws Exception when the file
+  // cannot be created.
+  void btnSaveClick();
+
+  void SetProgressPosition(int APosition) override;
+  void SetProgressMax(int AMax) override;
+  void SetProgressStep(int AStep) override;
+  void StepProgress() override;
+  void SetPassesCaption(const std::string& ACaption) override;
+  void RepaintPasses() override;
+  void SetWhatHappenCaption(const std::string& ACaption) override;
+  void RepaintWhatHappen() override;
+  // Appends `ALine` with a line break after it, or before it when the text
+  // does not end in one (the operator typed after the last line).
+  void AppendLogLine(const std::string& ALine) override;
+  void RepaintWindow() override;
+  void ShowMessage(const std::string& AText) override;
+
+ protected:
+  void resizeEvent(QResizeEvent* AEvent) override;
+  void changeEvent(QEvent* AEvent) override;
+
+ private:
+  // `APixels` at 96 dpi in this screen's pixels.
+  int Scaled(int APixels) const;
+  void CreateControls();
+  void ShowProgress();
+  // Runs a click handler as the application's default handler would: an
+  // error that escapes it is shown in an error box, and the program goes on.
+  void HandleClick(void (TfrmSynchPropertyLocationsMain::*AHandler)());
+
+  std::unique_ptr<TMainFormComponents> FComponents;
+  double FScale = 1.0;
+  QSize FNormalSize;
+  TProgressModel FBar;
+  QProgressBar* ProgressBar1 = nullptr;
+  QLabel* lblWhatHappen = nullptr;
+  QLabel* lblPasses = nullptr;
+  QPushButton* btnStart = nullptr;
+  QPushButton* btnSave = nullptr;
+  QLabel* Label1 = nullptr;
+  QPlainTextEdit* Memo1 = nullptr;
+};

@@ -1,0 +1,22 @@
+#include "app/program_entry.h"
+
+#include <memory>
+
+#include "app/application_title.h"
+#include "app/error_boxes.h"
+#include "app/main_form.h"
+
+int SynchpropertyLocationsOnJail(QApplication& AApplication,
+                                 const TConfigureConnection& AConfigure) {
+  AApplication.setApplicationName(kApplicationTitle);
+  std::unique_ptr<TfrmSynchPropertyLocationsMain> window;
+  try {
+    window = std::make_unique<TfrmSynchPropertyLocationsMain>(AConfigure);
+  } catch (...) {
+    ShowApplicationErrorBox(std::current_exception());
+    return 1;
+  }
+  window->show();
+  AApplication.exec();
+  return 0;
+}

@@ -1,0 +1,15 @@
+// The program entry, apart from main() so that tests and the start-up
+// benchmark run the very same start-up.
+#pragma once
+
+#include <QApplication>
+
+#include "app/main_form_components.h"
+
+// Sets the application title, creates the main window (its components
+// restored, `AConfigure` run on dbJail, FormCreate), shows it and runs the
+// message loop until it is closed; returns 0. An error while the window is
+// created is shown in the start-up error box; then it returns 1 without
+// showing the window.
+int SynchpropertyLocationsOnJail(QApplication& AApplication,
+                                 const TConfigureConnection& AConfigure);
