@@ -1,2 +1,14 @@
-# The component model's Qt-free part of app/ (the stored window description
-# and its reader) is listed here by the helper building it.
+# app_model: the main window's stored description, embedded in the program,
+# and the restoring of its components that the window and the console runner
+# share. Qt-free. Included by app/CMakeLists.txt.
+set(MAIN_FORM_DFM ${CMAKE_CURRENT_LIST_DIR}/main_form.dfm)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${MAIN_FORM_DFM})
+file(READ ${MAIN_FORM_DFM} MAIN_FORM_TEXT)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/main_form_text.cc.in
+               ${CMAKE_CURRENT_BINARY_DIR}/main_form_text.cc @ONLY)
+
+add_library(app_model STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/main_form_description.cc
+  ${CMAKE_CURRENT_BINARY_DIR}/main_form_text.cc)
+target_include_directories(app_model PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
+target_link_libraries(app_model PUBLIC sync db core)

@@ -21,7 +21,7 @@ class TCustomDAConnection;
 class TCustomDADataSet;
 
 // The options every connection has. Owned by its connection.
-class TDAConnectionOptions {
+class TDAConnectionOptions : public TPersistent {
  public:
   explicit TDAConnectionOptions(TCustomDAConnection* AOwner) : FOwner(AOwner) {}
   virtual ~TDAConnectionOptions() = default;

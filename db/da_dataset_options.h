@@ -3,6 +3,8 @@
 
 #include <initializer_list>
 
+#include "core/persistent.h"
+
 class TCustomDADataSet;
 
 enum TRefreshOption { roAfterInsert, roAfterUpdate, roBeforeEdit };
@@ -26,7 +28,7 @@ class TRefreshOptions {
 // The options of a data-access dataset. Owned by its dataset; the defaults
 // are those of the base class, derived options classes change them in their
 // constructor.
-class TDADataSetOptions {
+class TDADataSetOptions : public TPersistent {
  public:
   explicit TDADataSetOptions(TCustomDADataSet* AOwner) : FOwner(AOwner) {}
   virtual ~TDADataSetOptions() = default;
