@@ -11,6 +11,10 @@
 
 namespace {
 
+// Operators quote this in support calls; it names the window method the pass
+// has always been.
+const char* const kPassErrorSuffix = " On: TfrmSynchPropertyLocationsMain.GoSynchPropertyLocations";
+
 // Keys travel as 32-bit integers through every statement. A larger key taken
 // as its low 32 bits would rewrite another row's flag, so the pass stops
 // instead.

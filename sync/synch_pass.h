@@ -6,10 +6,6 @@
 #include "db/da_dataset.h"
 #include "sync/synch_view.h"
 
-// The message box text that follows an error's message.
-inline constexpr const char* kPassErrorSuffix =
-    " On: TfrmSynchPropertyLocationsMain.GoSynchPropertyLocations";
-
 // Walks `ALocations` (tblCFGPropertyLocation, CFGPROPL) and, where a held
 // inmate has property, the containers of each location in `AContainers`
 // (tblCFGPropertyContainers, its detail by LOCKEY), running every statement
@@ -17,7 +13,9 @@ inline constexpr const char* kPassErrorSuffix =
 // open, and leaves them open. Reports progress, the log and the outcome
 // through `AView` only. Never lets an Exception escape: an error (including a
 // key outside the 32-bit range) closes `AQuery`, sets the progress to 0 and
-// shows the error's message with kPassErrorSuffix, then "Process Aborted";
-// updates already made stay.
+// shows two message boxes,
+//   "<message> On: TfrmSynchPropertyLocationsMain.GoSynchPropertyLocations"
+//   "Process Aborted"
+// and returns; the updates already made stay.
 void GoSynchPropertyLocations(ISynchView& AView, TCustomDADataSet& ALocations,
                               TCustomDADataSet& AContainers, TCustomDADataSet& AQuery);
