@@ -1,0 +1,173 @@
+// The main window's stored description: every non-visual component in
+// creation order with its class and stored values, the same datasets and
+// fields the property tables declare, a round trip through the writer, and
+// the restored location and container tables working as master and detail
+// against the stand-in.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/main_form_description.h"
+#include "core/description_writer.h"
+#include "odbc_test_connection.h"
+#include "standin_server.h"
+
+namespace {
+
+using ::testing::ElementsAreArray;
+
+class MainFormDescriptionTest : public ::testing::Test {
+ protected:
+  MainFormDescriptionTest() : FForm(RestoreMainForm(&FWindow)) {}
+
+  // The window's components that are not declared fields.
+  std::vector<TComponent*> NonVisual() const {
+    std::vector<TComponent*> components;
+    for (int i = 0; i < FWindow.ComponentCount(); ++i) {
+      if (dynamic_cast<TField*>(FWindow.Components(i)) == nullptr) {
+        components.push_back(FWindow.Components(i));
+      }
+    }
+    return components;
+  }
+
+  static std::string ClassName(const TComponent& AComponent) {
+    return MainFormClasses().ClassOf(AComponent).Name();
+  }
+
+  TComponent FWindow{nullptr};
+  TMainFormNonVisual FForm;
+};
+
+TEST_F(MainFormDescriptionTest, RestoresTheNonVisualComponentsInCreationOrder) {
+  std::vector<std::string> restored;
+  for (TComponent* component : NonVisual()) {
+    restored.push_back(component->Name() + ": " + ClassName(*component));
+    EXPECT_FALSE(component->ComponentState().Contains(csLoading)) << component->Name();
+  }
+  EXPECT_THAT(restored, ElementsAreArray<std::string>({
+                            "tblWarderly: TMSTable",
+                            "tblCFGPropertyContainers: TMSTable",
+                            "qryGeneric: TMSQuery",
+                            "tblCFGPropertyLocation: TMSTable",
+                            "dtsWarderly: TDataSource",
+                            "dtsCFGPropertyLocations: TDataSource",
+                            "dtsCFGPropertyContainers: TDataSource",
+                            "tblInmProperty: TMSTable",
+                            "dtsInmProperty: TDataSource",
+                            "tblInmPropertyItems: TMSTable",
+                            "dtsInmPropertyItems: TDataSource",
+                            "dbJail: TMSConnection",
+                        }));
+  std::vector<TComponent*> byName = FForm.InCreationOrder();
+  byName.push_back(FForm.dbJail);
+  EXPECT_EQ(byName, NonVisual());
+}
+
+TEST_F(MainFormDescriptionTest, DatasetsFieldsAndLinksAreThoseThePropertyTablesDeclare) {
+  // The same components built in code from the declarations, on a connection
+  // of the same name, write the same stored values.
+  TComponent built(nullptr);
+  TMSConnection connection(nullptr);
+  connection.SetName("dbJail");
+  CreatePropertyComponents(&built, &connection);
+  std::vector<TComponent*> restored;
+  for (int i = 0; i < FWindow.ComponentCount(); ++i) {
+    if (FWindow.Components(i) != FForm.dbJail) restored.push_back(FWindow.Components(i));
+  }
+  std::vector<TComponent*> expected;
+  for (int i = 0; i < built.ComponentCount(); ++i) expected.push_back(built.Components(i));
+  EXPECT_EQ(WriteComponents(restored, MainFormClasses()),
+            WriteComponents(expected, MainFormClasses()));
+}
+
+TEST_F(MainFormDescriptionTest, TheConnectionHasItsStoredValuesAndStaysClosed) {
+  const TMSConnection& db = *FForm.dbJail;
+  EXPECT_EQ(db.Database(), "JAIL");
+  EXPECT_EQ(db.Authentication(), auWindows);
+  EXPECT_EQ(db.Options().Provider(), prSQL);
+  EXPECT_FALSE(db.Options().KeepDesignConnected());
+  EXPECT_FALSE(db.LoginPrompt());
+  EXPECT_TRUE(db.StreamedConnected());
+  EXPECT_FALSE(db.Connected());
+  for (TCustomMSDataSet* dataSet : std::vector<TCustomMSDataSet*>{
+           FForm.tblWarderly, FForm.tblCFGPropertyContainers, FForm.qryGeneric,
+           FForm.tblCFGPropertyLocation, FForm.tblInmProperty, FForm.tblInmPropertyItems}) {
+    EXPECT_EQ(dataSet->Connection(), FForm.dbJail) << dataSet->Name();
+    EXPECT_FALSE(dataSet->Active()) << dataSet->Name();
+  }
+  EXPECT_EQ(FForm.tblInmProperty->OrderFields(), "");
+}
+
+// The description without its comments and blank lines.
+std::string StoredLines(std::string_view AText) {
+  std::string lines;
+  std::size_t start = 0;
+  while (start < AText.size()) {
+    std::size_t stop = AText.find('\n', start);
+    if (stop == std::string_view::npos) stop = AText.size();
+    const std::string_view line = AText.substr(start, stop - start);
+    if (!line.empty() && !line.starts_with("//")) lines += std::string(line) + "\n";
+    start = stop + 1;
+  }
+  return lines;
+}
+
+TEST_F(MainFormDescriptionTest, WritesBackAsStoredExceptTheDroppedOpenState) {
+  std::string expected = StoredLines(MainFormDescription());
+  // The connection writes its actual state, and loading left it closed.
+  const std::string connected = "  Connected = True\n";
+  const std::size_t at = expected.find(connected);
+  ASSERT_NE(at, std::string::npos);
+  expected.erase(at, connected.size());
+  std::vector<TComponent*> all;
+  for (int i = 0; i < FWindow.ComponentCount(); ++i) all.push_back(FWindow.Components(i));
+  EXPECT_EQ(WriteComponents(all, MainFormClasses()), expected);
+}
+
+TEST(MainFormAgainstStandinTest, ContainersFollowTheLocationTheyBelongTo) {
+  standin_test::StandinServer server;
+  standin_test::OdbcTestConnection setup(server.port());
+  setup.Exec("CREATE DATABASE JAIL");
+  setup.Exec("USE JAIL");
+  setup.Exec(
+      "CREATE TABLE CFGPROPL (LOCATIONCODE varchar(5), LOCATION varchar(30), ALLOW int, "
+      "ONLOC int, AVAILABLE bit, LOCKEY bigint NOT NULL PRIMARY KEY)");
+  setup.Exec(
+      "CREATE TABLE CFGPROPC (LOCKEY int, LOCATIONCODE varchar(5), CONTAINER varchar(30), "
+      "AVAILABLE bit, CONTAINERID bigint NOT NULL PRIMARY KEY)");
+  setup.Exec(
+      "INSERT INTO CFGPROPL (LOCATIONCODE, LOCATION, ALLOW, ONLOC, AVAILABLE, LOCKEY) VALUES "
+      "('A1', 'Shelf A', 5, 0, 1, 1), ('B2', 'Shelf B', 5, 0, 1, 2)");
+  setup.Exec(
+      "INSERT INTO CFGPROPC (LOCKEY, LOCATIONCODE, CONTAINER, AVAILABLE, CONTAINERID) VALUES "
+      "(1, 'A1', 'Bin 1', 1, 10), (1, 'A1', 'Bin 2', 1, 11), (2, 'B2', 'Bin 3   ', 1, 20)");
+
+  TComponent window(nullptr);
+  const TMainFormNonVisual form = RestoreMainForm(&window);
+  // What the site configuration will give the connection.
+  form.dbJail->SetAuthentication(auServer);
+  form.dbJail->SetServer("127.0.0.1");
+  form.dbJail->SetPort(server.port());
+  form.dbJail->SetUsername("sa");
+
+  form.tblCFGPropertyLocation->Open();
+  form.tblCFGPropertyContainers->Open();
+  EXPECT_TRUE(form.dbJail->Connected());
+  auto containers = [&] {
+    std::vector<std::string> names;
+    for (form.tblCFGPropertyContainers->First(); !form.tblCFGPropertyContainers->Eof();
+         form.tblCFGPropertyContainers->Next()) {
+      names.push_back(form.tblCFGPropertyContainers->FieldByName("CONTAINER").AsString());
+    }
+    return names;
+  };
+  EXPECT_THAT(containers(), ElementsAreArray<std::string>({"Bin 1", "Bin 2"}));
+  form.tblCFGPropertyLocation->Next();
+  EXPECT_EQ(form.tblCFGPropertyLocation->FieldByName("LOCKEY").AsInteger(), 2);
+  EXPECT_THAT(containers(), ElementsAreArray<std::string>({"Bin 3"}));
+}
+
+}  // namespace
