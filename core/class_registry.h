@@ -94,7 +94,8 @@ class TClassBuilder {
   // An object kept by C whose entries (those of its registered class) are
   // stored as "AName.Entry".
   TClassBuilder& Nested(std::string AName, std::function<TPersistent&(const C&)> AGet) {
-    return Add(std::make_shared<property_kinds::TNestedEntry<C>>(std::move(AName), std::move(AGet)));
+    return Add(
+        std::make_shared<property_kinds::TNestedEntry<C>>(std::move(AName), std::move(AGet)));
   }
   TClassBuilder& ReadOnly(std::string AName) {
     return Add(std::make_shared<property_kinds::TReadOnlyEntry>(std::move(AName)));
@@ -102,8 +103,8 @@ class TClassBuilder {
   // An entry C reads and writes itself; `AWrite` gives none when not stored.
   TClassBuilder& Defined(std::string AName, std::function<void(C&, const TStoredValue&)> ARead,
                          std::function<std::optional<TStoredValue>(const C&)> AWrite) {
-    return Add(std::make_shared<property_kinds::TDefinedEntry<C>>(std::move(AName), std::move(ARead),
-                                                                  std::move(AWrite)));
+    return Add(std::make_shared<property_kinds::TDefinedEntry<C>>(
+        std::move(AName), std::move(ARead), std::move(AWrite)));
   }
 
  private:
@@ -111,7 +112,8 @@ class TClassBuilder {
   TClassBuilder& Value(std::string AName, Getter<T> AGet, Setter<T> ASet, T ADefault,
                        property_kinds::TCodec<T> ACodec) {
     return Add(std::make_shared<property_kinds::TValueEntry<C, T>>(
-        std::move(AName), std::move(AGet), std::move(ASet), std::move(ADefault), std::move(ACodec)));
+        std::move(AName), std::move(AGet), std::move(ASet), std::move(ADefault),
+        std::move(ACodec)));
   }
   TClassBuilder& Add(std::shared_ptr<const TPropertyEntry> AEntry) {
     FClass.AddEntry(std::move(AEntry));
@@ -129,9 +131,8 @@ class TClassRegistry {
   // `AName` already is.
   template <class C>
   TClassBuilder<C> Component(std::string AName, const std::string& ABaseName = {}) {
-    return TClassBuilder<C>(
-        Add(typeid(C), std::move(AName), ABaseName,
-            [](TComponent* AOwner) -> TComponent* { return new C(AOwner); }));
+    return TClassBuilder<C>(Add(typeid(C), std::move(AName), ABaseName,
+                                [](TComponent* AOwner) -> TComponent* { return new C(AOwner); }));
   }
   // Registers C for its entries only: an abstract base, or a nested object's class.
   template <class C>

@@ -15,8 +15,7 @@ namespace {
 
 class Reader : private TReadContext {
  public:
-  Reader(TComponent& AOwner, const TClassRegistry& AClasses)
-      : FOwner(AOwner), FClasses(AClasses) {}
+  Reader(TComponent& AOwner, const TClassRegistry& AClasses) : FOwner(AOwner), FClasses(AClasses) {}
 
   std::vector<TComponent*> Read(std::string_view AText) {
     const std::vector<TStoredObjectText> objects = ParseDescription(AText);
@@ -56,8 +55,8 @@ class Reader : private TReadContext {
     }
   }
 
-  void AssignEntry(TComponent& AComponent, const TPersistentClass& AClass,
-                   const std::string& AName, const TStoredEntryText& AEntry) {
+  void AssignEntry(TComponent& AComponent, const TPersistentClass& AClass, const std::string& AName,
+                   const TStoredEntryText& AEntry) {
     FLine = AEntry.Line;
     FWhere = AName + "." + AEntry.Path;
     TPersistent* object = &AComponent;
@@ -67,7 +66,8 @@ class Reader : private TReadContext {
       const std::size_t dot = AEntry.Path.find('.', start);
       const std::string part = AEntry.Path.substr(start, dot - start);
       const TPropertyEntry* entry = cls->FindEntry(part);
-      if (entry == nullptr) Fail(FLine, "Error reading " + FWhere + ": Property " + part + " does not exist");
+      if (entry == nullptr)
+        Fail(FLine, "Error reading " + FWhere + ": Property " + part + " does not exist");
       if (dot == std::string::npos) {
         try {
           entry->Read(*object, AEntry.Value, *this);
@@ -77,7 +77,8 @@ class Reader : private TReadContext {
         return;
       }
       object = entry->NestedObject(*object);
-      if (object == nullptr) Fail(FLine, "Error reading " + FWhere + ": " + part + " has no entries");
+      if (object == nullptr)
+        Fail(FLine, "Error reading " + FWhere + ": " + part + " has no entries");
       cls = &FClasses.ClassOf(*object);
       start = dot + 1;
     }

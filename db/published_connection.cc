@@ -50,8 +50,7 @@ void RegisterConnectionClasses(TClassRegistry& AClasses) {
   AClasses.Component<Connection>("TMSConnection")
       .String("Database", &Connection::Database, &Connection::SetDatabase)
       .Enum<TMSAuthentication>("Authentication", &Connection::Authentication,
-                               &Connection::SetAuthentication, auServer,
-                               {"auWindows", "auServer"})
+                               &Connection::SetAuthentication, auServer, {"auWindows", "auServer"})
       .Nested("Options", &Connection::Options)
       .String("Server", &Connection::Server, &Connection::SetServer)
       .Integer("Port", &Connection::Port, &Connection::SetPort, 1433)

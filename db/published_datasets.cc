@@ -46,8 +46,7 @@ void RegisterDataSetClasses(TClassRegistry& AClasses) {
 
   auto table = AClasses.Component<TMSTable>("TMSTable");
   table
-      .Reference<TCustomMSConnection>("Connection", &TMSTable::Connection,
-                                      &TMSTable::SetConnection)
+      .Reference<TCustomMSConnection>("Connection", &TMSTable::Connection, &TMSTable::SetConnection)
       .String("TableName", &TMSTable::TableName, &TMSTable::SetTableName)
       .String("OrderFields", &TMSTable::OrderFields, &TMSTable::SetOrderFields);
   AddDataSetEntries(table);

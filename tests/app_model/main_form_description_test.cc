@@ -3,13 +3,14 @@
 // fields the property tables declare, a round trip through the writer, and
 // the restored location and container tables working as master and detail
 // against the stand-in.
+#include "app/main_form_description.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/main_form_description.h"
 #include "core/description_writer.h"
 #include "odbc_test_connection.h"
 #include "standin_server.h"

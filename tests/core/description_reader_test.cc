@@ -1,13 +1,14 @@
 // Restoring stored descriptions: the three rounds in order, references by
 // name, and every way a description can be wrong ending the load with a
 // message that names the line, leaving the owner as it was.
+#include "core/description_reader.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "core/description_reader.h"
 #include "core/exception.h"
 #include "core/read_error.h"
 #include "recording_component.h"
@@ -48,10 +49,10 @@ TEST_F(DescriptionReaderTest, CreatesAndAssignsThenResolvesThenFinishesLoadingIn
       "end\n");
   // The constructor runs before the component is marked loading; stored
   // values come in stored order, references after every component exists.
-  EXPECT_THAT(FLog, ElementsAre("create", "First Text (loading)", "create", "Second Count (loading)",
-                                "First Link -> Second (loading)",
-                                "Second Link -> First (loading)", "First Loaded (loading)",
-                                "Second Loaded (loading)"));
+  EXPECT_THAT(FLog,
+              ElementsAre("create", "First Text (loading)", "create", "Second Count (loading)",
+                          "First Link -> Second (loading)", "Second Link -> First (loading)",
+                          "First Loaded (loading)", "Second Loaded (loading)"));
   ASSERT_EQ(created.size(), 2u);
   EXPECT_EQ(created[0], FOwner.Components(0));
   EXPECT_EQ(created[1]->Name(), "Second");

@@ -2,6 +2,8 @@
 // defaults (a derived class's own default included), references by name,
 // never a read-only property, a class-defined entry in the form it was
 // read, and every text reading back as it was written.
+#include "core/description_writer.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "core/description_reader.h"
-#include "core/description_writer.h"
 #include "recording_component.h"
 
 namespace core_test {
@@ -39,7 +40,8 @@ TEST_P(StoredValueTest, OnlyAValueOtherThanTheDefaultIsWritten) {
   recorder->SetName("R");
   GetParam().Change(*recorder);
   const std::string line = GetParam().Line;
-  EXPECT_EQ(Write(*recorder), "object R: TRecorder\n" + (line.empty() ? "" : line + "\n") + "end\n");
+  EXPECT_EQ(Write(*recorder),
+            "object R: TRecorder\n" + (line.empty() ? "" : line + "\n") + "end\n");
 }
 
 TTags Tags(std::initializer_list<TTag> ATags) {
@@ -61,13 +63,14 @@ INSTANTIATE_TEST_SUITE_P(
         StoredCase{"ColorAtDefault", [](TRecorder& r) { r.SetColor(ckGreen); }, ""},
         StoredCase{"Color", [](TRecorder& r) { r.SetColor(ckRed); }, "  Color = ckRed"},
         StoredCase{"EmptyTags", [](TRecorder& r) { r.SetTags({}); }, ""},
-        StoredCase{"Tags", [](TRecorder& r) { r.SetTags(Tags({tgC, tgA})); },
+        StoredCase{"Tags",
+                   [](TRecorder& r) {
+                     r.SetTags(Tags({tgC, tgA}));
+                   },
                    "  Tags = [tgA, tgC]"},
         StoredCase{"NestedAtDefault", [](TRecorder& r) { r.Options().SetLevel(1); }, ""},
-        StoredCase{"Nested", [](TRecorder& r) { r.Options().SetLevel(3); },
-                   "  Options.Level = 3"},
-        StoredCase{"ProviderAtDefault", [](TRecorder& r) { r.Options().SetProvider(pkAuto); },
-                   ""},
+        StoredCase{"Nested", [](TRecorder& r) { r.Options().SetLevel(3); }, "  Options.Level = 3"},
+        StoredCase{"ProviderAtDefault", [](TRecorder& r) { r.Options().SetProvider(pkAuto); }, ""},
         StoredCase{"ProviderSetInCode", [](TRecorder& r) { r.Options().SetProvider(pkSQL); },
                    "  Options.Provider = pkSQL"},
         StoredCase{"LinkToItself", [](TRecorder& r) { r.SetLink(&r); }, "  Link = R"}),

@@ -43,7 +43,9 @@ TRecorder::TRecorder(TComponent* AOwner, std::unique_ptr<TRecorderOptions> AOpti
   Record("create");
 }
 
-TRecorder::~TRecorder() { Record("free"); }
+TRecorder::~TRecorder() {
+  Record("free");
+}
 
 void TRecorder::Record(const std::string& AWhat) const {
   if (Log == nullptr) return;
@@ -75,7 +77,9 @@ void TRecorder::SetLink(TRecorder* AValue) {
   FLink = AValue;
   Record("Link -> " + (AValue == nullptr ? std::string("none") : AValue->Name()));
 }
-void TRecorder::SetFailure(const std::string& AValue) { throw Exception(AValue); }
+void TRecorder::SetFailure(const std::string& AValue) {
+  throw Exception(AValue);
+}
 
 void TRecorder::Loaded() {
   Record("Loaded");
@@ -98,7 +102,8 @@ TClassRegistry RecorderClasses() {
       .Set<TTags, TTag>("Tags", &TRecorder::Tags, &TRecorder::SetTags, {"tgA", "tgB", "tgC"})
       .Reference<TRecorder>("Link", &TRecorder::Link, &TRecorder::SetLink)
       .Nested("Options", &TRecorder::Options)
-      .String("Failure", [](const TRecorder&) { return std::string(); }, &TRecorder::SetFailure);
+      .String(
+          "Failure", [](const TRecorder&) { return std::string(); }, &TRecorder::SetFailure);
   classes.Component<TVtRecorder>("TVtRecorder", "TRecorder").ReadOnly("VtVersion");
   return classes;
 }
