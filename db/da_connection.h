@@ -50,6 +50,15 @@ class TDAConnectionOptions : public TPersistent {
   bool FDisconnectedMode = false;
 };
 
+// The pool settings of a connect string; stored only, since no pool exists.
+struct TPoolingOptions {
+  int MaxPoolSize = 100;
+  int MinPoolSize = 0;
+  int ConnectionLifetime = 0;  // seconds
+  bool Validate = false;
+  bool operator==(const TPoolingOptions&) const = default;
+};
+
 class TCustomDAConnection : public TCustomConnection {
  public:
   // Releases a session still open (closing every bound dataset; the concrete
@@ -112,6 +121,17 @@ class TCustomDAConnection : public TCustomConnection {
   bool Pooling() const { return FPooling; }
   void SetPooling(bool AValue) { FPooling = AValue; }
 
+  const TPoolingOptions& PoolingOptions() const { return FPoolingOptions; }
+  void SetPoolingOptions(const TPoolingOptions& AValue) { FPoolingOptions = AValue; }
+
+  // The settings a connect string can set, rendered canonically (only those
+  // that differ from their reset value). Holds the password.
+  virtual std::string ConnectString() const = 0;
+  // Resets the settings a connect string can set, then applies `AValue`'s
+  // entries; nothing when `AValue` equals ConnectString(). A refused text
+  // throws Exception and leaves every setting as it was.
+  virtual void SetConnectString(const std::string& AValue) = 0;
+
   TDAConnectionOptions& Options() const { return *FOptions; }
 
  protected:
@@ -147,4 +167,5 @@ class TCustomDAConnection : public TCustomConnection {
   std::string FPassword;
   bool FAutoCommit = true;
   bool FPooling = false;
+  TPoolingOptions FPoolingOptions;
 };

@@ -1,5 +1,7 @@
 #include "db/ms_connection.h"
 
+#include "db/connect_string_keys.h"
+#include "db/connect_string_settings.h"
 #include "db/database_error.h"
 #include "db/odbc/connect_settings.h"
 #include "db/odbc/connection.h"
@@ -19,6 +21,12 @@ void TCustomMSConnectionOptions::SetNativeClientVersion(TNativeClientVersion AVa
   if (AValue == FNativeClientVersion) return;
   CheckClosed();
   FNativeClientVersion = AValue;
+}
+
+void TCustomMSConnectionOptions::SetCompactVersion(TCompactVersion AValue) {
+  if (AValue == FCompactVersion) return;
+  CheckClosed();
+  FCompactVersion = AValue;
 }
 
 void TCustomMSConnectionOptions::SetDefaultLockTimeout(int AValue) {
@@ -102,6 +110,22 @@ TMSConnection::~TMSConnection() {
     Disconnect();
   } catch (const std::exception&) {
     // A release step: the base destructor releases what is left.
+  }
+}
+
+std::string TMSConnection::ConnectString() const {
+  return RenderConnectString(SettingsOf(*this));
+}
+
+void TMSConnection::SetConnectString(const std::string& AValue) {
+  const TMSConnectionSettings before = SettingsOf(*this);
+  // Worked out on a copy, so a refused text never touches the connection.
+  const TMSConnectionSettings after = ApplyConnectString(before, AValue);
+  try {
+    AssignSettings(*this, after);
+  } catch (const std::exception&) {
+    AssignSettings(*this, before);
+    throw;
   }
 }
 

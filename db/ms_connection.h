@@ -18,6 +18,8 @@ enum TIsolationLevel {
   ilSnapshot
 };
 enum TApplicationIntent { aiReadWrite, aiReadOnly };
+// The compact-edition version a compact provider string names.
+enum TCompactVersion { cvAuto, cv30, cv35, cv40 };
 
 namespace odbc {
 struct ConnectSettings;
@@ -39,6 +41,13 @@ class TCustomMSConnectionOptions : public TDAConnectionOptions {
   // Default ncAuto; fixed while connected.
   TNativeClientVersion NativeClientVersion() const { return FNativeClientVersion; }
   void SetNativeClientVersion(TNativeClientVersion AValue);
+  // Default cvAuto; fixed while connected. Kept for connect strings only:
+  // no ODBC driver serves the compact edition.
+  TCompactVersion CompactVersion() const { return FCompactVersion; }
+  void SetCompactVersion(TCompactVersion AValue);
+  // Compact edition only, so stored only. Default true.
+  bool ForceCreateDatabase() const { return FForceCreateDatabase; }
+  void SetForceCreateDatabase(bool AValue) { FForceCreateDatabase = AValue; }
   // Milliseconds; > 0 sends "SET LOCK_TIMEOUT n" after connecting. Default
   // 2000; fixed while connected.
   int DefaultLockTimeout() const { return FDefaultLockTimeout; }
@@ -77,6 +86,8 @@ class TCustomMSConnectionOptions : public TDAConnectionOptions {
  private:
   TOLEDBProvider FProvider = prAuto;
   TNativeClientVersion FNativeClientVersion = ncAuto;
+  TCompactVersion FCompactVersion = cvAuto;
+  bool FForceCreateDatabase = true;
   int FDefaultLockTimeout = 2000;
   bool FQuotedIdentifier = true;
   bool FEncrypt = false;
@@ -170,6 +181,12 @@ class TMSConnection : public TCustomMSConnection {
   TMSConnectionOptions& Options() const {
     return static_cast<TMSConnectionOptions&>(TCustomDAConnection::Options());
   }
+
+  // SQL Server's keys (connect_string_keys.h). Meant for a closed
+  // connection: on an open one a changed login setting disconnects, and a
+  // setting fixed while connected is refused with the settings restored.
+  std::string ConnectString() const override;
+  void SetConnectString(const std::string& AValue) override;
 
  protected:
   void AddConnectSettings(odbc::ConnectSettings& ASettings) const override;

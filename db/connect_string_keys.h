@@ -1,0 +1,21 @@
+// SQL Server's connect-string keys: which settings each name sets, the reset
+// an assignment makes first, and the canonical rendering.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "db/connect_string_settings.h"
+
+// The settings a connection with `ASettings` has after `AText` is assigned
+// as its connect string: `ASettings` unchanged when `AText` equals
+// RenderConnectString(ASettings); otherwise the key-settable settings reset,
+// the entries applied in order, and integrated security applied after the
+// last. Throws Exception with the refusal's message (never the password).
+TMSConnectionSettings ApplyConnectString(const TMSConnectionSettings& ASettings,
+                                         std::string_view AText);
+
+// One "key=value" for each key-settable setting that differs from its reset
+// value, in a fixed order, joined by ";", values unquoted; then
+// ";Integrated Security=SSPI" for a Windows login. Holds the password.
+std::string RenderConnectString(const TMSConnectionSettings& ASettings);
