@@ -1,0 +1,10 @@
+// The configuration classes a stored description may name, with their
+// published properties and declared defaults (core/class_registry.h).
+#pragma once
+
+#include "core/class_registry.h"
+
+// TVantorIni. Its settings are stored only while OverrideSettings is on, and
+// VantorIni only while OverrideIniFileName is on (each, as every property,
+// only when it differs from its default); LibPath is read-only.
+void RegisterConfigClasses(TClassRegistry& AClasses);
