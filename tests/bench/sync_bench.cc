@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -245,6 +246,13 @@ double Milliseconds(std::chrono::steady_clock::duration ADuration) {
   return std::chrono::duration<double, std::milli>(ADuration).count();
 }
 
+// Processor time of this process, the client's side of every round trip.
+double CpuMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
 // Each iteration runs the pass and then the replay, so that both meet the
 // same load on the machine; the time reported is the pass's.
 void BM_PassAgainstReplay(benchmark::State& AState) {
@@ -252,14 +260,20 @@ void BM_PassAgainstReplay(benchmark::State& AState) {
       BenchJail::Get(static_cast<int>(AState.range(0)), static_cast<int>(AState.range(1)));
   double pass = 0;
   double replay = 0;
+  double passCpu = 0;
+  double replayCpu = 0;
   for (auto _ : AState) {
+    const double startCpu = CpuMilliseconds();
     const auto start = std::chrono::steady_clock::now();
     RunPass(jail.Connection());
     const auto passed = std::chrono::steady_clock::now();
+    const double passedCpu = CpuMilliseconds();
     Replay(jail.Raw(), jail.Steps());
     const auto replayed = std::chrono::steady_clock::now();
     pass += Milliseconds(passed - start);
     replay += Milliseconds(replayed - passed);
+    passCpu += passedCpu - startCpu;
+    replayCpu += CpuMilliseconds() - passedCpu;
     AState.SetIterationTime(std::chrono::duration<double>(passed - start).count());
   }
   const double iterations = static_cast<double>(AState.iterations());
@@ -269,6 +283,8 @@ void BM_PassAgainstReplay(benchmark::State& AState) {
   AState.counters["replay_ms"] = replay / iterations;
   AState.counters["pass_over_replay"] = pass / replay;
   AState.counters["pass_ms_per_container"] = pass / iterations / jail.Containers();
+  AState.counters["pass_cpu_ms"] = passCpu / iterations;
+  AState.counters["replay_cpu_ms"] = replayCpu / iterations;
 }
 BENCHMARK(BM_PassAgainstReplay)
     ->Args({1000, 1500})
