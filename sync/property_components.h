@@ -1,19 +1,20 @@
-// The main window's property-table components: the table datasets with their
-// declared fields, the data sources, the container dataset as a detail of the
-// location dataset, and the reusable query, all on one connection.
+// The main window's property-table components by name: the table datasets
+// with their declared fields, the data sources, the container dataset as a
+// detail of the location dataset, and the reusable query, all on the
+// window's connection. The window restores them from its stored description
+// (app/main_form_description.h); the pass takes its datasets from here.
 #pragma once
 
 #include <vector>
 
 #include "core/component.h"
 #include "db/data_source.h"
-#include "db/ms_connection.h"
 #include "db/ms_query.h"
 #include "db/ms_table.h"
 
-// The components by name. Until the program's locking dataset classes exist,
-// the datasets are plain TMSTable / TMSQuery carrying the options those
-// classes set: QuoteNames, TrimVarChar and RefreshOptions {roBeforeEdit}.
+// Until the program's locking dataset classes exist, the datasets are plain
+// TMSTable / TMSQuery carrying the options those classes set: QuoteNames,
+// TrimVarChar and RefreshOptions {roBeforeEdit}.
 struct TPropertyComponents {
   TMSTable* tblWarderly;
   TMSTable* tblCFGPropertyContainers;
@@ -30,9 +31,3 @@ struct TPropertyComponents {
   // The eleven components above, in that order (the window's creation order).
   std::vector<TComponent*> InCreationOrder() const;
 };
-
-// Creates the components, closed and named, owned by `AOwner` (not null),
-// which frees them; each declared field is owned by `AOwner` too and named
-// after its dataset and column ("tblCFGPropertyLocationLOCKEY"). Every
-// dataset uses `AConnection` (not owned; may be null).
-TPropertyComponents CreatePropertyComponents(TComponent* AOwner, TCustomMSConnection* AConnection);

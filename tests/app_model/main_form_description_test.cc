@@ -8,12 +8,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "core/description_writer.h"
+#include "db/field.h"
 #include "odbc_test_connection.h"
 #include "standin_server.h"
+#include "sync/property_declarations.h"
 
 namespace {
 
@@ -67,21 +70,53 @@ TEST_F(MainFormDescriptionTest, RestoresTheNonVisualComponentsInCreationOrder) {
   EXPECT_EQ(byName, NonVisual());
 }
 
-TEST_F(MainFormDescriptionTest, DatasetsFieldsAndLinksAreThoseThePropertyTablesDeclare) {
-  // The same components built in code from the declarations, on a connection
-  // of the same name, write the same stored values.
-  TComponent built(nullptr);
-  TMSConnection connection(nullptr);
-  connection.SetName("dbJail");
-  CreatePropertyComponents(&built, &connection);
-  std::vector<TComponent*> restored;
-  for (int i = 0; i < FWindow.ComponentCount(); ++i) {
-    if (FWindow.Components(i) != FForm.dbJail) restored.push_back(FWindow.Components(i));
+// The stored text of a declared table's dataset and of its fields, which
+// follow it in the creation order.
+std::string DeclaredTableText(const TTableDeclaration& ATable) {
+  const std::string name(ATable.DataSet);
+  std::string text = "object " + name + ": TMSTable\n  Connection = dbJail\n  TableName = '" +
+                     std::string(ATable.TableName) + "'\n";
+  if (!ATable.MasterSource.empty()) {
+    const std::string link(ATable.LinkField);
+    text += "  MasterSource = " + std::string(ATable.MasterSource) + "\n  MasterFields = '" + link +
+            "'\n  DetailFields = '" + link + "'\n";
   }
-  std::vector<TComponent*> expected;
-  for (int i = 0; i < built.ComponentCount(); ++i) expected.push_back(built.Components(i));
-  EXPECT_EQ(WriteComponents(restored, MainFormClasses()),
-            WriteComponents(expected, MainFormClasses()));
+  text +=
+      "  Options.TrimVarChar = True\n  Options.QuoteNames = True\n"
+      "  RefreshOptions = [roBeforeEdit]\nend\n";
+  const std::map<TFieldType, std::string> classes = {
+      {ftString, "TStringField"},   {ftInteger, "TIntegerField"},  {ftLargeint, "TLargeintField"},
+      {ftBoolean, "TBooleanField"}, {ftDate, "TDateField"},        {ftTime, "TTimeField"},
+      {ftMemo, "TMemoField"},       {ftCurrency, "TCurrencyField"}};
+  for (const TColumnDeclaration& column : ATable.Columns) {
+    const std::string field(column.Name);
+    text += "object " + name + field + ": " + classes.at(column.Type) + "\n  FieldName = '" +
+            field + "'\n  DataSet = " + name + "\n";
+    if (column.ReadOnly) text += "  ReadOnly = True\n";
+    if (column.Type == ftString && column.Size != 20) {
+      text += "  Size = " + std::to_string(column.Size) + "\n";
+    }
+    text += "end\n";
+  }
+  return text;
+}
+
+TEST_F(MainFormDescriptionTest, TablesAndTheirFieldsAreThoseThePropertyTablesDeclare) {
+  for (const TTableDeclaration& table : PropertyTableDeclarations()) {
+    std::vector<TComponent*> stored;
+    TComponent* dataSet = FWindow.FindComponent(table.DataSet);
+    ASSERT_NE(dataSet, nullptr) << table.DataSet;
+    stored.push_back(dataSet);
+    for (int i = 0; i < FWindow.ComponentCount(); ++i) {
+      const auto* field = dynamic_cast<const TField*>(FWindow.Components(i));
+      if (field != nullptr && field->DataSet() == dataSet) stored.push_back(FWindow.Components(i));
+    }
+    EXPECT_EQ(WriteComponents(stored, MainFormClasses()), DeclaredTableText(table));
+  }
+  // The fields' dataset makes them the table's declared fields, in order.
+  EXPECT_EQ(FForm.tblCFGPropertyLocation->Fields(5).Name(), "tblCFGPropertyLocationLOCKEY");
+  EXPECT_EQ(FForm.tblCFGPropertyContainers->MasterSource(), FForm.dtsCFGPropertyLocations);
+  EXPECT_EQ(FForm.dtsCFGPropertyLocations->DataSet(), FForm.tblCFGPropertyLocation);
 }
 
 TEST_F(MainFormDescriptionTest, TheConnectionHasItsStoredValuesAndStaysClosed) {

@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "app/main_form_description.h"
 #include "child_process.h"
 #include "core/component.h"
 #include "db/ms_connection.h"
@@ -31,7 +32,6 @@
 #include "odbc_test_connection.h"
 #include "script_loader.h"
 #include "standin_server.h"
-#include "sync/property_components.h"
 #include "sync/synch_pass.h"
 #include "temp_dir.h"
 
@@ -76,10 +76,17 @@ std::unique_ptr<TMSConnection> JailConnection(int APort) {
 }
 
 // One pass with a fresh window's components, as the first press of the
-// start button runs it. Throws when the pass reported a failure.
+// start button runs it, on `AConnection` instead of the window's own, which
+// stays closed: the connection and its session outlive the window. Throws
+// when the pass reported a failure.
 void RunPass(TMSConnection& AConnection) {
   TComponent window(nullptr);
-  const TPropertyComponents components = CreatePropertyComponents(&window, &AConnection);
+  const TMainFormNonVisual components = RestoreMainForm(&window);
+  for (TComponent* component : components.InCreationOrder()) {
+    if (auto* dataSet = dynamic_cast<TCustomMSDataSet*>(component)) {
+      dataSet->SetConnection(&AConnection);
+    }
+  }
   NullView view;
   GoSynchPropertyLocations(view, *components.tblCFGPropertyLocation,
                            *components.tblCFGPropertyContainers, *components.qryGeneric);

@@ -19,6 +19,8 @@ std::string Flags(standin_test::OdbcTestConnection& AConnection, const std::stri
 }  // namespace
 
 SynchFixture::SynchFixture() {
+  FSetup.Exec("CREATE DATABASE JAIL");
+  FSetup.Exec("USE JAIL");
   FSetup.Exec(
       "CREATE TABLE CFGPROPL (LOCATIONCODE varchar(5), LOCATION varchar(30), ALLOW int, "
       "ONLOC int, AVAILABLE bit, LOCKEY bigint NOT NULL PRIMARY KEY)");
@@ -28,9 +30,10 @@ SynchFixture::SynchFixture() {
   for (const char* table : {"WARDERLY", "WRIPROP", "WRPITEMS"}) {
     FSetup.Exec(jailgen::CreateTableSql(jailgen::Table(table)));
   }
-  FConnection.SetServer("127.0.0.1");
-  FConnection.SetPort(FServer.port());
-  FComponents = CreatePropertyComponents(&FWindow, &FConnection);
+  FComponents = RestoreMainForm(&FWindow);
+  FComponents.dbJail->SetAuthentication(auServer);
+  FComponents.dbJail->SetServer("127.0.0.1");
+  FComponents.dbJail->SetPort(FServer.port());
 }
 
 void SynchFixture::RunPass(RecordingView& AView) {

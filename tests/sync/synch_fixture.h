@@ -1,17 +1,16 @@
-// A private stand-in holding the five property tables, the window's property
-// components on a TMSConnection to it, and readings of the flags and of the
-// requests the pass sent.
+// A private stand-in holding the five property tables in its JAIL database,
+// the window's components restored from its description with dbJail pointed
+// at it, and readings of the flags and of the requests the pass sent.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "app/main_form_description.h"
 #include "core/component.h"
-#include "db/ms_connection.h"
 #include "odbc_test_connection.h"
 #include "recording_view.h"
 #include "standin_server.h"
-#include "sync/property_components.h"
 
 namespace sync_test {
 
@@ -35,9 +34,8 @@ class SynchFixture {
 
   standin_test::StandinServer FServer{{.trace = true}};
   standin_test::OdbcTestConnection FSetup{FServer.port()};
-  TMSConnection FConnection{nullptr};
-  TComponent FWindow{nullptr};  // owns the components, freed before the connection
-  TPropertyComponents FComponents;
+  TComponent FWindow{nullptr};  // owns the components
+  TMainFormNonVisual FComponents;
 };
 
 }  // namespace sync_test

@@ -8,15 +8,14 @@
 #include <string>
 #include <utility>
 
+#include "app/main_form_description.h"
 #include "core/component.h"
-#include "db/ms_connection.h"
 #include "jail_sample.h"
 #include "jail_script.h"
 #include "odbc_test_connection.h"
 #include "recording_view.h"
 #include "script_loader.h"
 #include "standin_server.h"
-#include "sync/property_components.h"
 #include "sync/synch_pass.h"
 
 namespace sync_test {
@@ -102,12 +101,11 @@ TEST(SynchJailTest, FlagsMatchAnIndependentComputation) {
   const Expected expected = Compute(jail);
   const Flags before = Read(jail, "SELECT CONTAINERID, AVAILABLE FROM CFGPROPC");
 
-  TMSConnection connection(nullptr);
-  connection.SetServer("127.0.0.1");
-  connection.SetPort(server.port());
-  connection.SetDatabase("JAIL");
   TComponent window(nullptr);
-  const TPropertyComponents components = CreatePropertyComponents(&window, &connection);
+  const TMainFormNonVisual components = RestoreMainForm(&window);
+  components.dbJail->SetAuthentication(auServer);
+  components.dbJail->SetServer("127.0.0.1");
+  components.dbJail->SetPort(server.port());
   RecordingView view;
   GoSynchPropertyLocations(view, *components.tblCFGPropertyLocation,
                            *components.tblCFGPropertyContainers, *components.qryGeneric);
