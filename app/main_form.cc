@@ -67,8 +67,6 @@ TfrmSynchPropertyLocationsMain::TfrmSynchPropertyLocationsMain(
 
   CreateControls();
   setFixedSize(FNormalSize);
-  const QRect available = screen->availableGeometry();
-  move(available.center() - QPoint(FNormalSize.width() / 2, FNormalSize.height() / 2));
   FComponents->FormCreate();
 }
 
@@ -168,6 +166,16 @@ void TfrmSynchPropertyLocationsMain::changeEvent(QEvent* AEvent) {
   } else if (!(windowState() & Qt::WindowMinimized)) {
     setFixedSize(FNormalSize);
   }
+}
+
+// Centred once, when first shown: only then does the frame have its size.
+void TfrmSynchPropertyLocationsMain::showEvent(QShowEvent* AEvent) {
+  QWidget::showEvent(AEvent);
+  if (FCentred) return;
+  FCentred = true;
+  const QRect available = screen()->availableGeometry();
+  const QSize frame = frameGeometry().size();
+  move(available.center() - QPoint(frame.width() / 2, frame.height() / 2));
 }
 
 std::string TfrmSynchPropertyLocationsMain::LogText() const {

@@ -53,6 +53,7 @@ class TfrmSynchPropertyLocationsMain : public QWidget, public ISynchView {
  protected:
   void resizeEvent(QResizeEvent* AEvent) override;
   void changeEvent(QEvent* AEvent) override;
+  void showEvent(QShowEvent* AEvent) override;
 
  private:
   // `APixels` at 96 dpi in this screen's pixels.
@@ -65,6 +66,7 @@ class TfrmSynchPropertyLocationsMain : public QWidget, public ISynchView {
 
   std::unique_ptr<TMainFormComponents> FComponents;
   double FScale = 1.0;
+  bool FCentred = false;
   QSize FNormalSize;
   TProgressModel FBar;
   QProgressBar* ProgressBar1 = nullptr;

@@ -3,23 +3,9 @@
 #include "sync/synch_pass.h"
 
 TMainFormComponents::TMainFormComponents(const TConfigureConnection& AConfigure)
-    : TComponent(nullptr) {
+    : TComponent(nullptr), FNonVisual(RestoreMainForm(this)) {
   SetName("frmSynchPropertyLocationsMain");
-  // The datasets come first in the creation order, so the connection they
-  // use is created after them and linked once it exists.
-  FProperty = CreatePropertyComponents(this, nullptr);
-  FdbJail = new TMSConnection(this);
-  FdbJail->SetName("dbJail");
-  FdbJail->SetDatabase("JAIL");
-  FdbJail->SetAuthentication(auWindows);
-  FdbJail->Options().SetProvider(prSQL);
-  FdbJail->SetLoginPrompt(false);
-  for (TComponent* component : FProperty.InCreationOrder()) {
-    if (auto* dataSet = dynamic_cast<TCustomMSDataSet*>(component)) {
-      dataSet->SetConnection(FdbJail);
-    }
-  }
-  if (AConfigure) AConfigure(*FdbJail);
+  if (AConfigure) AConfigure(*FNonVisual.dbJail);
 }
 
 TMainFormComponents::~TMainFormComponents() {
@@ -27,10 +13,10 @@ TMainFormComponents::~TMainFormComponents() {
 }
 
 void TMainFormComponents::FormCreate() {
-  FProperty.tblInmProperty->SetOrderFields("BOOKNO");
+  FNonVisual.tblInmProperty->SetOrderFields("BOOKNO");
 }
 
 void TMainFormComponents::GoSynchPropertyLocations(ISynchView& AView) {
-  ::GoSynchPropertyLocations(AView, *FProperty.tblCFGPropertyLocation,
-                             *FProperty.tblCFGPropertyContainers, *FProperty.qryGeneric);
+  ::GoSynchPropertyLocations(AView, *FNonVisual.tblCFGPropertyLocation,
+                             *FNonVisual.tblCFGPropertyContainers, *FNonVisual.qryGeneric);
 }

@@ -5,9 +5,9 @@
 
 #include <functional>
 
+#include "app/main_form_description.h"
 #include "core/component.h"
 #include "db/ms_connection.h"
-#include "sync/property_components.h"
 #include "sync/synch_view.h"
 
 // Gives the program's connection its settings before FormCreate. Until the
@@ -16,15 +16,14 @@ using TConfigureConnection = std::function<void(TMSConnection& AdbJail)>;
 
 class TMainFormComponents : public TComponent {
  public:
-  // Restores the components in their creation order with their stored values,
+  // Restores the components from the stored description (RestoreMainForm),
   // then runs `AConfigure` (when set) on dbJail. Errors propagate: they end
   // start-up.
   explicit TMainFormComponents(const TConfigureConnection& AConfigure);
   // Frees the components (datasets close, the connection disconnects).
   ~TMainFormComponents() override;
 
-  TMSConnection& dbJail() const { return *FdbJail; }
-  const TPropertyComponents& PropertyComponents() const { return FProperty; }
+  const TMainFormNonVisual& NonVisual() const { return FNonVisual; }
 
   // The window's creation handler: orders tblInmProperty by "BOOKNO"; the
   // dataset stays closed.
@@ -35,6 +34,5 @@ class TMainFormComponents : public TComponent {
   void GoSynchPropertyLocations(ISynchView& AView);
 
  private:
-  TPropertyComponents FProperty{};
-  TMSConnection* FdbJail = nullptr;
+  TMainFormNonVisual FNonVisual{};
 };

@@ -1,0 +1,341 @@
+// The main window under the offscreen platform at 96 dpi: its layout, its
+// anchors when maximized, the log's append rule after the operator typed,
+// the start button's pass against a stand-in, and Save Log.
+#include "app/main_form.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <set>
+
+#include "app/save_log.h"
+#include "jail_server.h"
+#include "modal_answerer.h"
+#include "temp_dir.h"
+#include "working_dir.h"
+
+namespace app_test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+constexpr char kTitle[] = "Synch Property Locations";
+constexpr char kCompleted[] = "Property Locations Synchronization Completed";
+constexpr char kSeparator[] = "===========================\r\n";
+
+template <typename T>
+T* Control(const QWidget& AWindow, const char* AName) {
+  T* control = AWindow.findChild<T*>(AName);
+  if (control == nullptr) throw std::runtime_error(std::string("no control ") + AName);
+  return control;
+}
+
+void ClickButton(const QWidget& AWindow, const char* AName) {
+  QTest::mouseClick(Control<QPushButton>(AWindow, AName), Qt::LeftButton);
+}
+
+struct Place {
+  const char* name;
+  QRect rect;
+};
+
+// The controls whose size is their own; the labels that size themselves to
+// their text are checked by their position only.
+const Place kFixedPlaces[] = {{"ProgressBar1", QRect(22, 20, 497, 16)},
+                              {"btnStart", QRect(116, 70, 277, 25)},
+                              {"btnSave", QRect(592, 107, 75, 25)},
+                              {"Memo1", QRect(8, 136, 657, 361)}};
+const Place kLabelPlaces[] = {{"lblWhatHappen", QRect(30, 40, 0, 0)},
+                              {"lblPasses", QRect(407, 40, 0, 0)},
+                              {"Label1", QRect(8, 120, 0, 0)}};
+
+void ExpectLaidOut(const QWidget& AWindow) {
+  EXPECT_EQ(AWindow.size(), QSize(675, 505));
+  for (const Place& place : kFixedPlaces) {
+    EXPECT_EQ(Control<QWidget>(AWindow, place.name)->geometry(), place.rect) << place.name;
+  }
+  for (const Place& place : kLabelPlaces) {
+    EXPECT_EQ(Control<QWidget>(AWindow, place.name)->pos(), place.rect.topLeft()) << place.name;
+  }
+}
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96)
+        << "the layout is checked at 96 dpi";
+  }
+};
+
+TEST_F(MainFormTest, CaptionTextsAndPlacesAt96Dpi) {
+  TfrmSynchPropertyLocationsMain window({});
+  EXPECT_EQ(window.objectName(), "frmSynchPropertyLocationsMain");
+  EXPECT_EQ(window.windowTitle(),
+            "Synch Property Locations (Compatible with Warderly 5.0.3.x or higher)");
+  ExpectLaidOut(window);
+  EXPECT_EQ(Control<QLabel>(window, "lblWhatHappen")->text(), "[XXXXXX]");
+  EXPECT_EQ(Control<QLabel>(window, "lblPasses")->text(), "[XXX]");
+  EXPECT_EQ(Control<QLabel>(window, "Label1")->text(), "Conflicts Log:");
+  EXPECT_EQ(Control<QPushButton>(window, "btnStart")->text(),
+            "Start Synchronization Of Property Locations");
+  EXPECT_TRUE(Control<QPushButton>(window, "btnStart")->font().bold());
+  EXPECT_EQ(Control<QPushButton>(window, "btnSave")->text(), "Save Log");
+  EXPECT_EQ(window.font().pixelSize(), 11);
+  EXPECT_TRUE(Control<QPlainTextEdit>(window, "Memo1")->toPlainText().isEmpty());
+  const QProgressBar* bar = Control<QProgressBar>(window, "ProgressBar1");
+  EXPECT_EQ(std::vector<int>({bar->minimum(), bar->maximum(), bar->value()}),
+            std::vector<int>({0, 100, 0}));
+  // Sizing to their text: nothing of it is cut off.
+  for (const char* name : {"lblWhatHappen", "lblPasses", "Label1"}) {
+    const QLabel* label = Control<QLabel>(window, name);
+    EXPECT_GE(label->width(), label->sizeHint().width()) << name;
+  }
+}
+
+TEST_F(MainFormTest, FormCreateOrdersTheClosedPropertyTableByBookingNumber) {
+  TfrmSynchPropertyLocationsMain window({});
+  const TMSTable& properties = *window.Components().NonVisual().tblInmProperty;
+  EXPECT_EQ(properties.OrderFields(), "BOOKNO");
+  EXPECT_FALSE(properties.Active());
+  EXPECT_EQ(window.Components().NonVisual().tblWarderly->OrderFields(), "");
+}
+
+TEST_F(MainFormTest, CentredOnTheScreenWithAFixedSize) {
+  TfrmSynchPropertyLocationsMain window({});
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  const QPoint centre = window.screen()->availableGeometry().center();
+  EXPECT_LE((window.frameGeometry().center() - centre).manhattanLength(), 1);
+  EXPECT_EQ(window.minimumSize(), window.maximumSize());
+  EXPECT_TRUE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+}
+
+TEST_F(MainFormTest, TabOrderStartButtonLogSaveButton) {
+  TfrmSynchPropertyLocationsMain window({});
+  window.show();
+  QApplication::setActiveWindow(&window);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  std::vector<std::string> order;
+  for (int i = 0; i < 4; ++i) {
+    order.push_back(QApplication::focusWidget()->objectName().toStdString());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  }
+  EXPECT_THAT(order, ElementsAre("btnStart", "Memo1", "btnSave", "btnStart"));
+  EXPECT_EQ(Control<QProgressBar>(window, "ProgressBar1")->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(MainFormTest, MaximizingMovesTheAnchoredControlsAndRestoringPutsThemBack) {
+  TfrmSynchPropertyLocationsMain window({});
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  window.showMaximized();
+  QTRY_VERIFY(window.width() > 675 && window.height() > 505);
+  const int growX = window.width() - 675;
+  const int growY = window.height() - 505;
+  EXPECT_EQ(Control<QWidget>(window, "Memo1")->geometry(), QRect(8, 136, 657 + growX, 361 + growY));
+  EXPECT_EQ(Control<QWidget>(window, "btnSave")->geometry(), QRect(592 + growX, 107, 75, 25));
+  const QRect start = Control<QWidget>(window, "btnStart")->geometry();
+  EXPECT_EQ(start.size(), QSize(277, 25));
+  EXPECT_EQ(start.top(), 70);
+  EXPECT_NEAR((start.left() + 277 / 2.0) / window.width(), (116 + 277 / 2.0) / 675, 1.0 / 675);
+  EXPECT_EQ(Control<QWidget>(window, "ProgressBar1")->geometry(), QRect(22, 20, 497, 16));
+  EXPECT_EQ(Control<QWidget>(window, "Label1")->pos(), QPoint(8, 120));
+
+  window.showNormal();
+  QTRY_COMPARE(window.size(), QSize(675, 505));
+  ExpectLaidOut(window);
+  EXPECT_EQ(window.minimumSize(), window.maximumSize());
+}
+
+struct AppendCase {
+  const char* name;
+  const char* typed;  // what the operator types first; "\n" is the Enter key
+  std::string log;    // after appending "a" and "b"
+};
+
+// Test listings show the case by its name.
+void PrintTo(const AppendCase& ACase, std::ostream* AOut) {
+  *AOut << ACase.name;
+}
+
+class LogAppendTest : public MainFormTest, public ::testing::WithParamInterface<AppendCase> {};
+
+TEST_P(LogAppendTest, LineBreakBeforeTheLineWhenTheTextDoesNotEndInOne) {
+  TfrmSynchPropertyLocationsMain window({});
+  window.show();
+  QPlainTextEdit* memo = Control<QPlainTextEdit>(window, "Memo1");
+  for (const char* key = GetParam().typed; *key != '\0'; ++key) {
+    if (*key == '\n') {
+      QTest::keyClick(memo, Qt::Key_Return);
+    } else {
+      QTest::keyClick(memo, *key);
+    }
+  }
+  window.AppendLogLine("a");
+  window.AppendLogLine("b");
+  EXPECT_EQ(window.LogText(), GetParam().log);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LogAppendTest,
+                         ::testing::Values(AppendCase{"Nothing", "", "a\r\nb\r\n"},
+                                           AppendCase{"Word", "x", "x\r\na\r\nb"},
+                                           AppendCase{"WordAndEnter", "x\n", "x\r\na\r\nb\r\n"},
+                                           AppendCase{"EmptyLine", "\n", "\r\na\r\nb\r\n"}),
+                         [](const auto& AInfo) { return std::string(AInfo.param.name); });
+
+TEST_F(MainFormTest, TypedTextBetweenAppendedLinesStaysInTheLog) {
+  TfrmSynchPropertyLocationsMain window({});
+  window.show();
+  window.AppendLogLine("a");
+  QPlainTextEdit* memo = Control<QPlainTextEdit>(window, "Memo1");
+  memo->moveCursor(QTextCursor::End);
+  QTest::keyClicks(memo, "note");
+  window.AppendLogLine("b");
+  EXPECT_EQ(window.LogText(), "a\r\nnote\r\nb");
+}
+
+TEST_F(MainFormTest, LongLinesWrapOnScreenOnly) {
+  TfrmSynchPropertyLocationsMain window({});
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  const std::string line = std::string(60, 'x') + " word " + std::string(300, 'y');
+  const std::string longLine = line + " " + line;
+  window.AppendLogLine(longLine);
+  QPlainTextEdit* memo = Control<QPlainTextEdit>(window, "Memo1");
+  QTRY_VERIFY(memo->document()->firstBlock().layout()->lineCount() > 1);
+  EXPECT_EQ(window.LogText(), longLine + "\r\n");
+}
+
+class WindowPassTest : public MainFormTest {
+ protected:
+  JailServer jail_;
+  ModalAnswerer answerer_;
+};
+
+TEST_F(WindowPassTest, StartButtonRunsThePassAndLogsEveryPassAfterThePrevious) {
+  TfrmSynchPropertyLocationsMain window(jail_.Configure());
+  window.show();
+  ClickButton(window, "btnStart");
+  EXPECT_THAT(answerer_.Boxes(), ElementsAre(Box{kTitle, kCompleted}));
+  EXPECT_EQ(Control<QLabel>(window, "lblPasses")->text(),
+            "0 Property Locations To Process Remaining");
+  EXPECT_THAT(Control<QLabel>(window, "lblWhatHappen")->text().toStdString(),
+              StartsWith("Synching Location :"));
+  EXPECT_EQ(Control<QProgressBar>(window, "ProgressBar1")->value(), 0);
+  const std::string first = window.LogText();
+  EXPECT_THAT(first, StartsWith(kSeparator));
+  EXPECT_THAT(first, EndsWith(kSeparator));
+  EXPECT_THAT(first, HasSubstr(" Container Status: In Use\r\n Inmates using this location:\r\n"));
+
+  // The flags are settled now, the log lines are not about flags: the second
+  // pass logs the same lines after the first's.
+  ClickButton(window, "btnStart");
+  EXPECT_EQ(answerer_.Boxes().size(), 2u);
+  EXPECT_EQ(window.LogText(), first + first);
+}
+
+TEST_F(WindowPassTest, AnUnreachableServerAbortsThePassWithTwoBoxes) {
+  TfrmSynchPropertyLocationsMain window(jail_.Configure());
+  window.show();
+  jail_.Stop();
+  ClickButton(window, "btnStart");
+  ASSERT_EQ(answerer_.Boxes().size(), 2u);
+  EXPECT_EQ(answerer_.Boxes()[0].caption, kTitle);
+  EXPECT_THAT(answerer_.Boxes()[0].text,
+              EndsWith(" On: TfrmSynchPropertyLocationsMain.GoSynchPropertyLocations"));
+  EXPECT_EQ(answerer_.Boxes()[1], (Box{kTitle, "Process Aborted"}));
+  EXPECT_EQ(Control<QLabel>(window, "lblPasses")->text(), "[XXX]");
+  EXPECT_EQ(window.LogText(), "");
+}
+
+// The names Save Log may choose while `AAction` runs.
+std::set<std::string> NamesDuring(const std::function<void()>& AAction) {
+  const std::time_t before = std::time(nullptr);
+  AAction();
+  const std::time_t after = std::time(nullptr);
+  std::set<std::string> names;
+  for (std::time_t at = before; at <= after; ++at) {
+    std::tm local{};
+    localtime_r(&at, &local);
+    names.insert(LogFileName(local));
+  }
+  return names;
+}
+
+std::vector<std::string> FilesIn(const std::filesystem::path& ADir) {
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(ADir)) {
+    files.push_back(entry.path().filename().string());
+  }
+  return files;
+}
+
+TEST_F(MainFormTest, SaveLogWritesTheWholeLogUnderTheTimeOfDayWithoutAsking) {
+  WorkingDir dir;
+  ModalAnswerer answerer;
+  TfrmSynchPropertyLocationsMain window({});
+  window.show();
+  window.AppendLogLine("Zo\xC3\xAB");
+  QTest::keyClicks(Control<QPlainTextEdit>(window, "Memo1"), "typed");
+  const std::set<std::string> names = NamesDuring([&] { ClickButton(window, "btnSave"); });
+  const std::vector<std::string> files = FilesIn(dir.path());
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_TRUE(names.contains(files[0])) << files[0];
+  EXPECT_EQ(standin_test::ReadFile(dir.path() / files[0]), SavedLogBytes(window.LogText()));
+  EXPECT_TRUE(answerer.Boxes().empty());
+}
+
+TEST_F(MainFormTest, SaveLogOfAnEmptyLogWritesNoBytes) {
+  WorkingDir dir;
+  ModalAnswerer answerer;
+  TfrmSynchPropertyLocationsMain window({});
+  window.show();
+  ClickButton(window, "btnSave");
+  const std::vector<std::string> files = FilesIn(dir.path());
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(std::filesystem::file_size(dir.path() / files[0]), 0u);
+}
+
+// Root ignores a read-only directory; a directory under the file's name
+// stops everyone. Directories stand under every name the next seconds give.
+TEST_F(MainFormTest, SaveLogFailureGoesToTheDefaultHandlerAndTheWindowGoesOn) {
+  WorkingDir dir;
+  const std::time_t now = std::time(nullptr);
+  for (std::time_t at = now; at < now + 10; ++at) {
+    std::tm local{};
+    localtime_r(&at, &local);
+    std::filesystem::create_directory(LogFileName(local));
+  }
+  ModalAnswerer answerer;
+  TfrmSynchPropertyLocationsMain window({});
+  window.show();
+  window.AppendLogLine("line");
+  const std::set<std::string> names = NamesDuring([&] { ClickButton(window, "btnSave"); });
+  ASSERT_EQ(answerer.Boxes().size(), 1u);
+  const Box& box = answerer.Boxes()[0];
+  EXPECT_EQ(box.caption, kTitle);
+  const std::string prefix = "Cannot create file \"" + dir.path().string() + "/";
+  ASSERT_THAT(box.text, StartsWith(prefix));
+  EXPECT_TRUE(names.contains(box.text.substr(prefix.size(), 12))) << box.text;
+  EXPECT_THAT(box.text, EndsWith(".log\". Is a directory."));
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.LogText(), "line\r\n");
+}
+
+}  // namespace
+}  // namespace app_test

@@ -1,0 +1,168 @@
+// The console runner beside the window: the same start-up and pass, its exit
+// codes, and output equal to what the window shows and saves.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+#include <regex>
+#include <sstream>
+
+#include "app/console_runner.h"
+#include "app/main_form.h"
+#include "child_process.h"
+#include "db/database_error.h"
+#include "jail_server.h"
+#include "modal_answerer.h"
+#include "temp_dir.h"
+#include "working_dir.h"
+
+namespace app_test {
+namespace {
+
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+struct RunResult {
+  int exitCode;
+  std::string out;
+  std::string err;
+};
+
+RunResult RunRunner(const std::vector<std::string>& AArguments,
+                    const TConfigureConnection& AConfigure, bool ATerminal = false) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int exitCode = RunSynchPropertyLocations(AArguments, {out, err, ATerminal}, AConfigure);
+  return {exitCode, out.str(), err.str()};
+}
+
+std::string WithLineFeeds(std::string AText) {
+  return std::regex_replace(AText, std::regex("\r\n"), "\n");
+}
+
+class RunnerTest : public ::testing::Test {
+ protected:
+  JailServer jail_;
+};
+
+TEST_F(RunnerTest, ACompletedPassEndsWithZero) {
+  const RunResult result = RunRunner({}, jail_.Configure());
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.err, "Property Locations Synchronization Completed\n");
+  EXPECT_THAT(result.out, StartsWith("===========================\n"));
+  EXPECT_THAT(result.err, Not(HasSubstr("\x1b")));
+}
+
+TEST_F(RunnerTest, AnAbortedPassEndsWithTwo) {
+  jail_.Stop();
+  const RunResult result = RunRunner({}, jail_.Configure());
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_THAT(result.err, EndsWith(" On: TfrmSynchPropertyLocationsMain.GoSynchPropertyLocations\n"
+                                   "Process Aborted\n"));
+  EXPECT_EQ(result.out, "");
+}
+
+TEST_F(RunnerTest, AStartUpFailureEndsWithOne) {
+  const RunResult result = RunRunner(
+      {}, [](TMSConnection&) { throw EDatabaseError("The site database cannot be reached"); });
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Application Error: EDatabaseError: The site database cannot be reached\n");
+  EXPECT_EQ(result.out, "");
+}
+
+TEST_F(RunnerTest, OnATerminalTheProgressLineShowsTheLabelsAndIsClearedAtTheEnd) {
+  const RunResult result = RunRunner({}, jail_.Configure(), true);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_THAT(result.err, HasSubstr("] 0 Property Locations To Process Remaining | Synching"));
+  EXPECT_THAT(result.err, EndsWith("\r\x1b[KProperty Locations Synchronization Completed\n"));
+}
+
+TEST_F(RunnerTest, OutputAndLogFileEqualTheWindowsLogAndItsSavedFile) {
+  WorkingDir dir;
+  ModalAnswerer answerer;
+  TfrmSynchPropertyLocationsMain window(jail_.Configure());
+  window.show();
+  QTest::mouseClick(window.findChild<QPushButton*>("btnStart"), Qt::LeftButton);
+  QTest::mouseClick(window.findChild<QPushButton*>("btnSave"), Qt::LeftButton);
+  ASSERT_EQ(answerer.Boxes().size(), 1u);
+  std::vector<std::filesystem::path> saved;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    saved.push_back(entry.path());
+  }
+  ASSERT_EQ(saved.size(), 1u);
+
+  const RunResult result = RunRunner({"--log", "runner.log"}, jail_.Configure());
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out, WithLineFeeds(window.LogText()));
+  EXPECT_EQ(standin_test::ReadFile("runner.log"), standin_test::ReadFile(saved[0]));
+}
+
+TEST_F(RunnerTest, ALogFileThatCannotBeCreatedEndsWithTwo) {
+  WorkingDir dir;
+  std::filesystem::create_directory("in-the-way.log");
+  const RunResult result = RunRunner({"--log", "in-the-way.log"}, jail_.Configure());
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_THAT(result.err,
+              EndsWith("Cannot create file \"" + (dir.path() / "in-the-way.log").string() +
+                       "\". Is a directory\n"));
+}
+
+struct ArgumentsCase {
+  const char* name;
+  std::vector<std::string> arguments;
+  int exitCode;
+  const char* out;  // the beginning of the standard output
+  const char* err;  // the beginning of the error output
+};
+
+// Test listings show the case by its name.
+void PrintTo(const ArgumentsCase& ACase, std::ostream* AOut) {
+  *AOut << ACase.name;
+}
+
+class RunnerArgumentsTest : public ::testing::TestWithParam<ArgumentsCase> {};
+
+// None of these starts up: an empty hook would leave nothing to connect to.
+TEST_P(RunnerArgumentsTest, AnswersWithoutStartingUp) {
+  const RunResult result =
+      RunRunner(GetParam().arguments, [](TMSConnection&) { throw std::logic_error("started up"); });
+  EXPECT_EQ(result.exitCode, GetParam().exitCode);
+  EXPECT_THAT(result.out, StartsWith(GetParam().out));
+  EXPECT_THAT(result.err, StartsWith(GetParam().err));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RunnerArgumentsTest,
+    ::testing::Values(
+        ArgumentsCase{
+            "Help", {"--help"}, 0, "Usage: synch-property-locations-run [--log FILE]\n", ""},
+        ArgumentsCase{"Version", {"--version"}, 0, "synch-property-locations-run 2.1\n", ""},
+        ArgumentsCase{"Unknown",
+                      {"--server=x"},
+                      1,
+                      "",
+                      "synch-property-locations-run: unknown argument \"--server=x\"\nUsage:"},
+        ArgumentsCase{"LogWithoutFile",
+                      {"--log"},
+                      1,
+                      "",
+                      "synch-property-locations-run: --log needs a file name\nUsage:"}),
+    [](const auto& AInfo) { return std::string(AInfo.param.name); });
+
+// The executable as a scheduler starts it. Without a site configuration it
+// has only the stored values to connect with, and they reach no server here.
+TEST(RunnerProcessTest, WithoutConfigurationThePassAborts) {
+  standin_test::TempDir dir;
+  standin_test::ChildProcess runner({SYNCH_RUNNER_PATH},
+                                    {.out = dir.path() / "out", .err = dir.path() / "err"});
+  EXPECT_EQ(runner.WaitFor(std::chrono::seconds(60)), 2);
+  EXPECT_THAT(standin_test::ReadFile(dir.path() / "err"), EndsWith("Process Aborted\n"));
+  EXPECT_EQ(standin_test::ReadFile(dir.path() / "out"), "");
+}
+
+}  // namespace
+}  // namespace app_test
