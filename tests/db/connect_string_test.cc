@@ -9,8 +9,22 @@
 #include <typeinfo>
 
 #include "core/exception.h"
+#include "db/connect_string_keys.h"
 #include "db/connect_string_settings.h"
 #include "db/ms_connection.h"
+
+// Failures show the settings as their rendering and the settings it leaves out.
+void PrintTo(const TMSConnectionSettings& ASettings, std::ostream* AOut) {
+  *AOut << "{\"" << RenderConnectString(ASettings) << "\" AutoCommit=" << ASettings.AutoCommit
+        << " IsolationLevel=" << ASettings.IsolationLevel
+        << " KeepDesignConnected=" << ASettings.KeepDesignConnected
+        << " AllowImplicitConnect=" << ASettings.AllowImplicitConnect
+        << " DisconnectedMode=" << ASettings.DisconnectedMode
+        << " NativeClientVersion=" << ASettings.NativeClientVersion
+        << " CompactVersion=" << ASettings.CompactVersion
+        << " DefaultLockTimeout=" << ASettings.DefaultLockTimeout
+        << " QuotedIdentifier=" << ASettings.QuotedIdentifier << "}";
+}
 
 namespace {
 
