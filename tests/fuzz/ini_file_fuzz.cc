@@ -21,8 +21,10 @@ bool IsTrimmed(const std::string& AValue) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASize) {
   const TIniValues values = TIniValues::Parse(
       IniTextFromBytes(std::string_view(reinterpret_cast<const char*>(AData), ASize)));
-  constexpr std::string_view kKeys[][2] = {{"Paths", "HelpPath"}, {"Paths", "LogPath"},
-                                           {"Server", "ServerKey"}, {"Paths", "LibPath"},
+  constexpr std::string_view kKeys[][2] = {{"Paths", "HelpPath"},
+                                           {"Paths", "LogPath"},
+                                           {"Server", "ServerKey"},
+                                           {"Paths", "LibPath"},
                                            {"DataProvider", "ConnStr"}};
   for (const auto& key : kKeys) {
     if (!IsTrimmed(values.ReadString(key[0], key[1], ""))) std::abort();
