@@ -4,14 +4,15 @@
 
 namespace {
 
-using Getter = bool (TVantorIni::*)() const;
+// A Boolean property of TVantorIni that decides whether others are stored.
+using StoredCondition = bool (TVantorIni::*)() const;
 
 // Adds property `AName` of type T, stored only while `AStoredWhile` holds for
 // the component and the value is not T's default (False or empty).
 template <class T>
 void AddStoredWhile(TClassBuilder<TVantorIni>& AClass, std::string AName,
                     std::function<T(const TVantorIni&)> AGet,
-                    std::function<void(TVantorIni&, T)> ASet, Getter AStoredWhile,
+                    std::function<void(TVantorIni&, T)> ASet, StoredCondition AStoredWhile,
                     property_kinds::TCodec<T> ACodec) {
   AClass.Defined(
       std::move(AName),
@@ -31,7 +32,7 @@ void RegisterConfigClasses(TClassRegistry& AClasses) {
   using property_kinds::BooleanCodec;
   using property_kinds::StringCodec;
   using Ini = TVantorIni;
-  constexpr Getter kSettings = &Ini::OverrideSettings;
+  constexpr StoredCondition kSettings = &Ini::OverrideSettings;
   auto ini = AClasses.Component<Ini>("TVantorIni");
   ini.Boolean("OverrideIniFileName", &Ini::OverrideIniFileName, &Ini::SetOverrideIniFileName, false)
       .Boolean("OverrideSettings", &Ini::OverrideSettings, &Ini::SetOverrideSettings, false);
