@@ -214,27 +214,33 @@ void TfrmSynchPropertyLocationsMain::StepProgress() {
   ShowProgress();
 }
 
+QRect TfrmSynchPropertyLocationsMain::SetCaption(QLabel* ALabel, const std::string& ACaption) {
+  const QRect before = ALabel->geometry();
+  ALabel->setText(QString::fromStdString(ACaption));
+  ALabel->adjustSize();
+  return before.united(ALabel->geometry());
+}
+
 void TfrmSynchPropertyLocationsMain::SetPassesCaption(const std::string& ACaption) {
-  lblPasses->setText(QString::fromStdString(ACaption));
-  lblPasses->adjustSize();
+  FPassesArea = SetCaption(lblPasses, ACaption);
 }
 
 // The pass keeps the message loop waiting until it ends, so the repaints
 // paint at once with repaint() rather than letting the loop run through
 // processEvents: even with user input held back, that would deliver timers,
 // posted events and the window manager's close request in the middle of the
-// pass. Painting and nothing else is what the operator is promised.
+// pass. Painting and nothing else is what the operator is promised. A label
+// that shrank leaves its old area for the window to paint over.
 void TfrmSynchPropertyLocationsMain::RepaintPasses() {
-  lblPasses->repaint();
+  repaint(FPassesArea);
 }
 
 void TfrmSynchPropertyLocationsMain::SetWhatHappenCaption(const std::string& ACaption) {
-  lblWhatHappen->setText(QString::fromStdString(ACaption));
-  lblWhatHappen->adjustSize();
+  FWhatHappenArea = SetCaption(lblWhatHappen, ACaption);
 }
 
 void TfrmSynchPropertyLocationsMain::RepaintWhatHappen() {
-  lblWhatHappen->repaint();
+  repaint(FWhatHappenArea);
 }
 
 void TfrmSynchPropertyLocationsMain::AppendLogLine(const std::string& ALine) {

@@ -60,6 +60,9 @@ class TfrmSynchPropertyLocationsMain : public QWidget, public ISynchView {
   int Scaled(int APixels) const;
   void CreateControls();
   void ShowProgress();
+  // Sets a label's text and size; returns the area it covered before and
+  // covers now, which its repaint must paint.
+  QRect SetCaption(QLabel* ALabel, const std::string& ACaption);
   // Runs a click handler as the application's default handler would: an
   // error that escapes it is shown in an error box, and the program goes on.
   void HandleClick(void (TfrmSynchPropertyLocationsMain::*AHandler)());
@@ -69,6 +72,8 @@ class TfrmSynchPropertyLocationsMain : public QWidget, public ISynchView {
   bool FCentred = false;
   QSize FNormalSize;
   TProgressModel FBar;
+  QRect FPassesArea;
+  QRect FWhatHappenArea;
   QProgressBar* ProgressBar1 = nullptr;
   QLabel* lblWhatHappen = nullptr;
   QLabel* lblPasses = nullptr;
