@@ -221,6 +221,21 @@ TEST_F(MainFormTest, LongLinesWrapOnScreenOnly) {
   EXPECT_EQ(window.LogText(), longLine + "\r\n");
 }
 
+// QProgressBar stops at its maximum; the window's bar starts over instead.
+TEST_F(MainFormTest, TheProgressBarStartsOverPastItsMaximum) {
+  TfrmSynchPropertyLocationsMain window({});
+  const QProgressBar* bar = Control<QProgressBar>(window, "ProgressBar1");
+  window.SetProgressMax(3);
+  window.SetProgressStep(1);
+  std::vector<int> values;
+  for (int i = 0; i < 5; ++i) {
+    window.StepProgress();
+    values.push_back(bar->value());
+  }
+  EXPECT_THAT(values, ElementsAre(1, 2, 3, 0, 1));
+  EXPECT_EQ(bar->maximum(), 3);
+}
+
 class WindowPassTest : public MainFormTest {
  protected:
   JailServer jail_;
