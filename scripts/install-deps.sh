@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev
+  qt6-base-dev fonts-dejavu-core
   unixodbc-dev tdsodbc freetds-bin
   libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
