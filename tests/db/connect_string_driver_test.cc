@@ -1,17 +1,17 @@
-// The Provider entry of a connect string through the layer: which of the
-// drivers the driver manager lists a connection loads. Each case gives the
-// driver manager a private driver list: a process's ODBCSYSINI directory,
-// whose odbcinst.ini unixODBC reads again at every connect.
+// Connect strings through the layer: which of the drivers the driver manager
+// lists the Provider entry makes a connection load, and an assignment to an
+// open connection. Each test gives the driver manager a private driver list.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
-#include <memory>
 #include <ostream>
 #include <string>
 
 #include "core/exception.h"
+#include "db/connect_string_settings.h"
+#include "db/database_error.h"
 #include "db/ms_connection.h"
 #include "standin_server.h"
 #include "temp_dir.h"
@@ -33,6 +33,18 @@ constexpr const char* kEveryName =
     "[SQL Server Native Client 10.0]\nDriver=/nonexistent/sqlncli10.so\n"
     "[SQL Server Native Client 11.0]\nDriver=/nonexistent/sqlncli11.so\n";
 
+// Makes `AIni` the driver list of this process's next connects. unixODBC
+// reads ODBCSYSINI once per process but its odbcinst.ini at every connect,
+// so the tests of a process share one directory and rewrite the file.
+void RegisterDrivers(const char* AIni) {
+  struct PrivateDriverList {
+    standin_test::TempDir dir;
+    PrivateDriverList() { setenv("ODBCSYSINI", dir.path().c_str(), 1); }
+  };
+  static const PrivateDriverList list;
+  std::ofstream(list.dir.path() / "odbcinst.ini") << AIni;
+}
+
 struct DriverCase {
   const char* name;
   const char* registered;  // the driver manager's odbcinst.ini
@@ -48,21 +60,8 @@ constexpr const char* kNotInstalled = "Required provider is not installed";
 
 class ProviderDriverTest : public ::testing::TestWithParam<DriverCase> {
  protected:
-  // unixODBC keeps the first ODBCSYSINI it sees for the rest of the
-  // process, so the cases of one process share a directory.
-  static void SetUpTestSuite() {
-    FDrivers = std::make_unique<standin_test::TempDir>();
-    setenv("ODBCSYSINI", FDrivers->path().c_str(), 1);
-  }
-  static void TearDownTestSuite() {
-    unsetenv("ODBCSYSINI");
-    FDrivers.reset();
-  }
-  void SetUp() override {
-    std::ofstream(FDrivers->path() / "odbcinst.ini") << GetParam().registered;
-  }
+  void SetUp() override { RegisterDrivers(GetParam().registered); }
 
-  inline static std::unique_ptr<standin_test::TempDir> FDrivers;
   standin_test::StandinServer FServer;
 };
 
@@ -106,5 +105,39 @@ INSTANTIATE_TEST_SUITE_P(
         DriverCase{"NativeClientTakesNewest", kEveryName, "SQLNCLI.1", "sqlncli11.so"},
         DriverCase{"NativeClient10TakesItsOwn", kEveryName, "SQLNCLI10.1", "sqlncli10.so"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+class OpenConnectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterDrivers(kOnlyFreeTds);
+    FConnection.SetConnectString(FAddress);
+    FConnection.Connect();
+  }
+
+  standin_test::StandinServer FServer;
+  const std::string FAddress = "Data Source=127.0.0.1;Port=" + std::to_string(FServer.port());
+  TMSConnection FConnection{nullptr};
+};
+
+TEST_F(OpenConnectionTest, ASettingFixedWhileOpenIsRefusedWithEverySettingKept) {
+  const TMSConnectionSettings before = SettingsOf(FConnection);
+  try {
+    FConnection.SetConnectString(FAddress + ";Initial Catalog=" + before.Database +
+                                 ";Provider=SQLOLEDB.1");
+    FAIL() << "accepted";
+  } catch (const EDatabaseError& e) {
+    EXPECT_THAT(e.Message(), HasSubstr("Cannot perform this operation on an open connection"));
+  }
+  EXPECT_TRUE(FConnection.Connected());
+  EXPECT_EQ(SettingsOf(FConnection), before);
+}
+
+TEST_F(OpenConnectionTest, AChangedLoginSettingDisconnectsFirst) {
+  FConnection.SetConnectString(FAddress + ";User ID=sa;Provider=SQLOLEDB.1");
+  EXPECT_FALSE(FConnection.Connected());
+  EXPECT_EQ(FConnection.Options().Provider(), prSQL);
+  FConnection.Connect();
+  EXPECT_TRUE(FConnection.Connected());
+}
 
 }  // namespace
