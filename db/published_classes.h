@@ -9,8 +9,16 @@
 void RegisterConnectionClasses(TClassRegistry& AClasses);
 
 // TDataSource, TMSTable and TMSQuery with their options (TDADataSetOptions,
-// TMSDataSetOptions). Their references name connections and data sources.
+// TMSDataSetOptions), then the program's own (RegisterVtDataSetClasses).
+// Their references name connections and data sources.
 void RegisterDataSetClasses(TClassRegistry& AClasses);
+
+// TVtMSTable, TVtCustomMSQuery and TVtMSQuery with their options
+// (TVtMSDataSetOptions): their connection is a TMSConnection; RecordLocksMake
+// and RecordLocksCheck default to true, RefreshOptions to [roBeforeEdit];
+// VtVersion is read-only. TVtMSQuery adds IndexName, TableName and
+// AutoLoadIndexDefs. Needs the classes RegisterDataSetClasses registers.
+void RegisterVtDataSetClasses(TClassRegistry& AClasses);
 
 // The field classes a dataset declares: TStringField, TIntegerField,
 // TLargeintField, TBooleanField, TFloatField, TCurrencyField, TDateField,

@@ -55,4 +55,6 @@ void RegisterDataSetClasses(TClassRegistry& AClasses) {
   query.Reference<TCustomMSConnection>("Connection", &TMSQuery::Connection,
                                        &TMSQuery::SetConnection);
   AddDataSetEntries(query);
+
+  RegisterVtDataSetClasses(AClasses);
 }

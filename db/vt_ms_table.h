@@ -1,0 +1,11 @@
+// TVtMSTable: the program's table dataset, a TMSTable that locks the record
+// it edits or deletes (vt_locking_dataset.h).
+#pragma once
+
+#include "db/ms_table.h"
+#include "db/vt_locking_dataset.h"
+
+class TVtMSTable : public TVtLockingDataSet<TMSTable> {
+ public:
+  explicit TVtMSTable(TComponent* AOwner) : TVtLockingDataSet<TMSTable>(AOwner) {}
+};

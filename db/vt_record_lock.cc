@@ -1,0 +1,62 @@
+#include "db/vt_record_lock.h"
+
+#include "db/ms_connection.h"
+#include "db/ms_dataset.h"
+#include "db/odbc/connect_settings.h"
+#include "db/vt_lock_refusal.h"
+#include "db/vt_lock_statements.h"
+#include "platform/identity.h"
+#include "platform/regional_date_time.h"
+
+namespace {
+
+const char kKeyField[] = "UniqueKey";
+
+}  // namespace
+
+void TVtRecordLock::Take() {
+  if (!FEnabled) return;
+  TCustomMSConnection* connection = FDataSet.Connection();
+  TField* key = FDataSet.FindField(kKeyField);
+  if (!connection || !key) {
+    FLockTableName.clear();
+    return;
+  }
+  const std::string table = FDataSet.UpdatingTable();
+  FLockTableName = ::LockTableName(connection->Database(), table, key->AsString());
+  try {
+    connection->ExecSQL(CreateLockTableStatement(FLockTableName));
+  } catch (...) {
+    // Why the server refused does not matter to the operator; who holds
+    // the record does.
+    EVtDBLockError refusal = LockRefusal(*connection, FLockTableName);
+    FLockTableName.clear();
+    throw refusal;
+  }
+  try {
+    const TLockHolder holder{connection->Database(), table,
+                             key->AsString(),        platform::ComputerName(),
+                             platform::UserName(),   odbc::ProgramFileName(),
+                             platform::LocalNow()};
+    connection->ExecSQL(InsertHolderStatement(FLockTableName, holder));
+  } catch (...) {
+    Release();
+    throw;
+  }
+}
+
+void TVtRecordLock::Release() noexcept {
+  if (!FEnabled) return;
+  TCustomMSConnection* connection = FDataSet.Connection();
+  if (!connection || FLockTableName.empty()) return;
+  const std::string name = std::move(FLockTableName);
+  FLockTableName.clear();
+  // Without a session the server has dropped the table already; a DROP
+  // would only connect again to fail.
+  if (!connection->Connected()) return;
+  try {
+    connection->ExecSQL("DROP TABLE " + name);
+  } catch (...) {
+    // The table then lives until the session ends; nothing better to do.
+  }
+}
