@@ -2,20 +2,16 @@
 // that differ from their classes' defaults. The window's start-up restores
 // them from this text; the format is described in core/description_syntax.h.
 //
-// The datasets are the data-access layer's table and query classes until the
-// program's record-locking classes replace them; those classes trim varchar
-// values, quote names and re-read a row before editing by default, so the
-// three settings below then leave the description. Each table declares its
-// columns as fields (dataset name + column name), owned by the window.
+// The datasets are the program's record-locking classes, which trim varchar
+// values, quote names and re-read a row before editing by default, so none of
+// those settings is stored. Each table declares its columns as fields
+// (dataset name + column name), owned by the window.
 // tblInmProperty's record order is set by the window's creation handler, not
 // stored.
 
-object tblWarderly: TMSTable
+object tblWarderly: TVtMSTable
   Connection = dbJail
   TableName = 'WARDERLY'
-  Options.TrimVarChar = True
-  Options.QuoteNames = True
-  RefreshOptions = [roBeforeEdit]
 end
 object tblWarderlyBOOKNO: TStringField
   FieldName = 'BOOKNO'
@@ -46,15 +42,12 @@ object tblWarderlyNAMERELEAS: TBooleanField
   FieldName = 'NAMERELEAS'
   DataSet = tblWarderly
 end
-object tblCFGPropertyContainers: TMSTable
+object tblCFGPropertyContainers: TVtMSTable
   Connection = dbJail
   TableName = 'CFGPROPC'
   MasterSource = dtsCFGPropertyLocations
   MasterFields = 'LOCKEY'
   DetailFields = 'LOCKEY'
-  Options.TrimVarChar = True
-  Options.QuoteNames = True
-  RefreshOptions = [roBeforeEdit]
 end
 object tblCFGPropertyContainersLOCKEY: TIntegerField
   FieldName = 'LOCKEY'
@@ -79,18 +72,12 @@ object tblCFGPropertyContainersCONTAINERID: TLargeintField
   DataSet = tblCFGPropertyContainers
   ReadOnly = True
 end
-object qryGeneric: TMSQuery
+object qryGeneric: TVtMSQuery
   Connection = dbJail
-  Options.TrimVarChar = True
-  Options.QuoteNames = True
-  RefreshOptions = [roBeforeEdit]
 end
-object tblCFGPropertyLocation: TMSTable
+object tblCFGPropertyLocation: TVtMSTable
   Connection = dbJail
   TableName = 'CFGPROPL'
-  Options.TrimVarChar = True
-  Options.QuoteNames = True
-  RefreshOptions = [roBeforeEdit]
 end
 object tblCFGPropertyLocationLOCATIONCODE: TStringField
   FieldName = 'LOCATIONCODE'
@@ -128,15 +115,12 @@ end
 object dtsCFGPropertyContainers: TDataSource
   DataSet = tblCFGPropertyContainers
 end
-object tblInmProperty: TMSTable
+object tblInmProperty: TVtMSTable
   Connection = dbJail
   TableName = 'WRIPROP'
   MasterSource = dtsWarderly
   MasterFields = 'BOOKNO'
   DetailFields = 'BOOKNO'
-  Options.TrimVarChar = True
-  Options.QuoteNames = True
-  RefreshOptions = [roBeforeEdit]
 end
 object tblInmPropertyPROPERTYNO: TStringField
   FieldName = 'PROPERTYNO'
@@ -232,12 +216,9 @@ end
 object dtsInmProperty: TDataSource
   DataSet = tblInmProperty
 end
-object tblInmPropertyItems: TMSTable
+object tblInmPropertyItems: TVtMSTable
   Connection = dbJail
   TableName = 'WRPITEMS'
-  Options.TrimVarChar = True
-  Options.QuoteNames = True
-  RefreshOptions = [roBeforeEdit]
 end
 object tblInmPropertyItemsPROPITEMNO: TStringField
   FieldName = 'PROPITEMNO'

@@ -12,9 +12,8 @@
 #include "db/ms_query.h"
 #include "db/ms_table.h"
 
-// Until the program's locking dataset classes exist, the datasets are plain
-// TMSTable / TMSQuery carrying the options those classes set: QuoteNames,
-// TrimVarChar and RefreshOptions {roBeforeEdit}.
+// The datasets are the program's record-locking TVtMSTable / TVtMSQuery; the
+// pass needs only what TMSTable / TMSQuery give, so the members say no more.
 struct TPropertyComponents {
   TMSTable* tblWarderly;
   TMSTable* tblCFGPropertyContainers;

@@ -52,16 +52,16 @@ TEST_F(MainFormDescriptionTest, RestoresTheNonVisualComponentsInCreationOrder) {
     EXPECT_FALSE(component->ComponentState().Contains(csLoading)) << component->Name();
   }
   EXPECT_THAT(restored, ElementsAreArray<std::string>({
-                            "tblWarderly: TMSTable",
-                            "tblCFGPropertyContainers: TMSTable",
-                            "qryGeneric: TMSQuery",
-                            "tblCFGPropertyLocation: TMSTable",
+                            "tblWarderly: TVtMSTable",
+                            "tblCFGPropertyContainers: TVtMSTable",
+                            "qryGeneric: TVtMSQuery",
+                            "tblCFGPropertyLocation: TVtMSTable",
                             "dtsWarderly: TDataSource",
                             "dtsCFGPropertyLocations: TDataSource",
                             "dtsCFGPropertyContainers: TDataSource",
-                            "tblInmProperty: TMSTable",
+                            "tblInmProperty: TVtMSTable",
                             "dtsInmProperty: TDataSource",
-                            "tblInmPropertyItems: TMSTable",
+                            "tblInmPropertyItems: TVtMSTable",
                             "dtsInmPropertyItems: TDataSource",
                             "dbJail: TMSConnection",
                         }));
@@ -74,16 +74,14 @@ TEST_F(MainFormDescriptionTest, RestoresTheNonVisualComponentsInCreationOrder) {
 // follow it in the creation order.
 std::string DeclaredTableText(const TTableDeclaration& ATable) {
   const std::string name(ATable.DataSet);
-  std::string text = "object " + name + ": TMSTable\n  Connection = dbJail\n  TableName = '" +
+  std::string text = "object " + name + ": TVtMSTable\n  Connection = dbJail\n  TableName = '" +
                      std::string(ATable.TableName) + "'\n";
   if (!ATable.MasterSource.empty()) {
     const std::string link(ATable.LinkField);
     text += "  MasterSource = " + std::string(ATable.MasterSource) + "\n  MasterFields = '" + link +
             "'\n  DetailFields = '" + link + "'\n";
   }
-  text +=
-      "  Options.TrimVarChar = True\n  Options.QuoteNames = True\n"
-      "  RefreshOptions = [roBeforeEdit]\nend\n";
+  text += "end\n";
   const std::map<TFieldType, std::string> classes = {
       {ftString, "TStringField"},   {ftInteger, "TIntegerField"},  {ftLargeint, "TLargeintField"},
       {ftBoolean, "TBooleanField"}, {ftDate, "TDateField"},        {ftTime, "TTimeField"},
