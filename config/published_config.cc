@@ -1,6 +1,8 @@
 #include "config/published_config.h"
 
 #include "config/vantor_ini.h"
+#include "config/vt_config_info.h"
+#include "config/vt_custom_config_info.h"
 
 namespace {
 
@@ -55,4 +57,14 @@ void RegisterConfigClasses(TClassRegistry& AClasses) {
   ini.ReadOnly("LibPath");
   AddStoredWhile<std::string>(ini, "LibPathUnexpanded", &Ini::LibPathUnexpanded,
                               &Ini::SetLibPathUnexpanded, kSettings, StringCodec());
+
+  AClasses.Persistent<TVtCustomConfigInfo>("TVtCustomConfigInfo", "TVantorIni")
+      .Defined(
+          "SkipLookups",
+          [](TVtCustomConfigInfo& AInfo, const TStoredValue& AValue) {
+            AInfo.SetSkipLookups(property_kinds::BooleanCodec().Decode(AValue));
+          },
+          // A designer's choice for its session, not part of any window.
+          [](const TVtCustomConfigInfo&) -> std::optional<TStoredValue> { return std::nullopt; });
+  AClasses.Component<TVtConfigInfo>("TVtConfigInfo", "TVtCustomConfigInfo");
 }

@@ -6,5 +6,7 @@
 
 // TVantorIni. Its settings are stored only while OverrideSettings is on, and
 // VantorIni only while OverrideIniFileName is on (each, as every property,
-// only when it differs from its default); LibPath is read-only.
+// only when it differs from its default); LibPath is read-only. Then
+// TVtCustomConfigInfo (entries only), which adds SkipLookups, never stored,
+// and TVtConfigInfo, which adds nothing.
 void RegisterConfigClasses(TClassRegistry& AClasses);
