@@ -8,13 +8,11 @@
 
 class TCustomDAConnection;
 
-// "The requested lock could not be granted." and, when the row of
-// `ALockTableName` could be read whole through a dataset from
-// `AConnection.CreateDataSet`, a blank line, "The record is already being
-// edited." and the holder's user, computer, program, time (in the
-// workstation's general form) and table, one per line, CR LF between lines.
-// The fields keep what was read before any failure. Never throws anything
-// but the result's construction.
+// The refusal for the lock table `ALockTableName`: the message "The
+// requested lock could not be granted." alone, unless the holder's row can be
+// read whole through a dataset from `AConnection.CreateDataSet`; then the
+// fields hold the row and the message is HolderMessage's. Errors while
+// reading are swallowed; the fields read before one are kept.
 EVtDBLockError LockRefusal(TCustomDAConnection& AConnection, const std::string& ALockTableName);
 
 // The eight-line message for the holder `AError` names.

@@ -181,6 +181,23 @@ TEST_F(RecordLockTest, EachStepTakesAndReleasesWhereItShould) {
   }
 }
 
+TEST_F(RecordLockTest, AFailedDeleteStillReleasesItsLock) {
+  FConnection.Options().SetDefaultLockTimeout(100);
+  auto table = OpenTable(FConnection);
+  // Another session's open transaction holds the row; the DELETE times out.
+  FSetup.SetAutocommit(false);
+  FSetup.Exec("UPDATE RECLOCK SET NAME = 'held' WHERE UniqueKey = 'K1'");
+  const std::size_t before = Requests().size();
+  EXPECT_ANY_THROW(table->Delete());
+  FSetup.Rollback();
+  FSetup.SetAutocommit(true);
+  EXPECT_EQ(LockStatementsAfter(before),
+            std::vector<std::string>({"CREATE", "INSERT", "DELETE", "DROP"}));
+  EXPECT_EQ(table->LockTableName(), "");
+  EXPECT_FALSE(LockExists(LockName("K1")));
+  EXPECT_EQ(FSetup.Scalar("SELECT COUNT(*) FROM RECLOCK WHERE UniqueKey = 'K1'"), "1");
+}
+
 TEST_F(RecordLockTest, PostOfANewRecordSendsNoLockStatement) {
   auto empty = OpenRecord(FConnection, "K9");
   const std::size_t before = Requests().size();
