@@ -96,6 +96,20 @@ TEST(LockRefusalTest, HolderMessageHasEightLines) {
                 "     Table Name: CFGPROPL");
 }
 
+// The test runs in the C locale: short date "%m/%d/%y", long time "%H:%M:%S".
+TEST(LockRefusalTest, TimeIsShortDateAndLongTimeWithoutAMidnight) {
+  struct Case {
+    TDateTime Time;
+    const char* Text;
+  } cases[] = {
+      {EncodeDateTime(2026, 12, 10, 14, 5, 9), "12/10/26 14:05:09"},
+      {EncodeDateTime(2026, 3, 4), "03/04/26"},
+      {EncodeDateTime(2026, 3, 4, 0, 0, 1), "03/04/26 00:00:01"},
+      {TDateTime{}, "12/30/99"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(platform::GeneralDateTimeText(c.Time), c.Text);
+}
+
 TEST(LockRefusalTest, ErrorKeepsItsFieldsInConstructorOrder) {
   const EVtDBLockError error("m", "d", "t", "k", "c", "u", "p", TDateTime{2.5});
   EXPECT_EQ(error.Message(), "m");
