@@ -271,12 +271,11 @@ std::pair<double, double> Timed(F ARun) {
 
 // Each iteration runs the pass and the replay back to back, in turns first,
 // so that both meet the same load on the machine; the time reported is the
-// pass's. The best of each is the figure least disturbed by that load.
+// pass's.
 void BM_PassAgainstReplay(benchmark::State& AState) {
   BenchJail& jail =
       BenchJail::Get(static_cast<int>(AState.range(0)), static_cast<int>(AState.range(1)));
   double pass = 0, replay = 0, passCpu = 0, replayCpu = 0;
-  double bestPass = 1e300, bestReplay = 1e300;
   bool passFirst = true;
   for (auto _ : AState) {
     std::pair<double, double> passTimes, replayTimes;
@@ -294,8 +293,6 @@ void BM_PassAgainstReplay(benchmark::State& AState) {
     replay += replayTimes.first;
     passCpu += passTimes.second;
     replayCpu += replayTimes.second;
-    bestPass = std::min(bestPass, passTimes.first);
-    bestReplay = std::min(bestReplay, replayTimes.first);
     AState.SetIterationTime(passTimes.first / 1e3);
   }
   const double iterations = static_cast<double>(AState.iterations());
@@ -304,7 +301,6 @@ void BM_PassAgainstReplay(benchmark::State& AState) {
   AState.counters["pass_ms"] = pass / iterations;
   AState.counters["replay_ms"] = replay / iterations;
   AState.counters["pass_over_replay"] = pass / replay;
-  AState.counters["best_pass_over_best_replay"] = bestPass / bestReplay;
   AState.counters["pass_ms_per_container"] = pass / iterations / jail.Containers();
   AState.counters["pass_cpu_ms"] = passCpu / iterations;
   AState.counters["replay_cpu_ms"] = replayCpu / iterations;
