@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "config/published_config.h"
 #include "core/description_reader.h"
 #include "db/published_classes.h"
 
@@ -54,6 +55,7 @@ const TClassRegistry& MainFormClasses() {
     RegisterConnectionClasses(registry);
     RegisterDataSetClasses(registry);
     RegisterFieldClasses(registry);
+    RegisterConfigClasses(registry);
     return registry;
   }();
   return classes;

@@ -11,4 +11,4 @@ add_library(app_model STATIC
   ${CMAKE_CURRENT_LIST_DIR}/main_form_description.cc
   ${CMAKE_CURRENT_BINARY_DIR}/main_form_text.cc)
 target_include_directories(app_model PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
-target_link_libraries(app_model PUBLIC sync db core)
+target_link_libraries(app_model PUBLIC sync config db core)
