@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -309,6 +310,11 @@ const std::vector<Scenario>& Scenarios() {
        .progress = "=0 max3 step1 +1 W =0"},
   };
   return scenarios;
+}
+
+// Test listings name a scenario instead of dumping its bytes.
+void PrintTo(const Scenario& AScenario, std::ostream* AOut) {
+  *AOut << AScenario.name;
 }
 
 class SynchScenarioTest : public ::testing::TestWithParam<Scenario>, protected SynchFixture {};
