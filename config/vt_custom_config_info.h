@@ -16,8 +16,9 @@
 #include "config/lookup_error_dialog.h"
 #include "config/vantor_ini.h"
 #include "db/sql_lines.h"
+#include "db/vt_config_lookup.h"
 
-class TVtCustomConfigInfo : public TVantorIni {
+class TVtCustomConfigInfo : public TVantorIni, public IVtConfigLookup {
  public:
   // Reads the site configuration as TVantorIni's constructors do (and throws
   // as they do).
@@ -35,13 +36,14 @@ class TVtCustomConfigInfo : public TVantorIni {
   // the row says to use the site's) with ConnectionStringOverlay applied;
   // empty when there is no row or it registers none, and, without asking the
   // registry, when ConnectionString or `AProgramID` is empty.
-  virtual std::string GetConnectString(const std::string& AProgramID);
+  std::string GetConnectString(const std::string& AProgramID) override;
   // The help file registered for `AProgramID`, or HelpFilePath when the row
   // says to use the site's; empty as GetConnectString.
-  virtual std::string GetHelpPath(const std::string& AProgramID);
+  std::string GetHelpPath(const std::string& AProgramID) override;
   // The log file registered for `AProgramID`, or LogFilePath when the row
   // says to use the site's; empty as GetConnectString.
-  virtual std::string GetLogPath(const std::string& AProgramID);
+  std::string GetLogPath(const std::string& AProgramID) override;
+  TComponent& LookupComponent() override { return *this; }
   // Replaces the lines of `APrograms` by every registered program
   // identifier, sorted. On an error `APrograms` keeps its lines.
   virtual void GetProgramList(TStrings& APrograms) = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <vector>
 
 #include "core/exception.h"
@@ -25,19 +26,17 @@ struct TKey {
 
 struct TProviderString {
   std::string_view Text;
-  TOLEDBProvider Provider;
-  TNativeClientVersion NativeClientVersion;  // with prNativeClient
-  TCompactVersion CompactVersion;            // with prCompact
+  TProviderChoice Choice;
 };
 
 constexpr TProviderString kProviderStrings[] = {
-    {"SQLOLEDB.1", prSQL, ncAuto, cvAuto},
-    {"SQLNCLI.1", prNativeClient, ncAuto, cvAuto},
-    {"SQLNCLI10.1", prNativeClient, nc2008, cvAuto},
-    {"SQLNCLI11.1", prNativeClient, nc2012, cvAuto},
-    {"MICROSOFT.SQLSERVER.MOBILE.OLEDB.3.0", prCompact, ncAuto, cv30},
-    {"MICROSOFT.SQLSERVER.MOBILE.OLEDB.3.5", prCompact, ncAuto, cv35},
-    {"MICROSOFT.SQLSERVER.MOBILE.OLEDB.4.0", prCompact, ncAuto, cv40},
+    {"SQLOLEDB.1", {prSQL, ncAuto, cvAuto}},
+    {"SQLNCLI.1", {prNativeClient, ncAuto, cvAuto}},
+    {"SQLNCLI10.1", {prNativeClient, nc2008, cvAuto}},
+    {"SQLNCLI11.1", {prNativeClient, nc2012, cvAuto}},
+    {"MICROSOFT.SQLSERVER.MOBILE.OLEDB.3.0", {prCompact, ncAuto, cv30}},
+    {"MICROSOFT.SQLSERVER.MOBILE.OLEDB.3.5", {prCompact, ncAuto, cv35}},
+    {"MICROSOFT.SQLSERVER.MOBILE.OLEDB.4.0", {prCompact, ncAuto, cv40}},
 };
 
 [[noreturn]] void RaiseBadValue(const TConnectStringEntry& AEntry) {
@@ -51,18 +50,13 @@ std::string UpperCase(std::string AText) {
 }
 
 void ApplyProvider(TAssignment& AAssignment, const TConnectStringEntry& AEntry) {
-  const std::string text = UpperCase(AEntry.Value);
-  for (const TProviderString& provider : kProviderStrings) {
-    if (provider.Text != text) continue;
-    TMSConnectionSettings& settings = AAssignment.Settings;
-    settings.Provider = provider.Provider;
-    if (provider.Provider == prNativeClient) {
-      settings.NativeClientVersion = provider.NativeClientVersion;
-    }
-    if (provider.Provider == prCompact) settings.CompactVersion = provider.CompactVersion;
-    return;
-  }
-  RaiseBadValue(AEntry);
+  const std::optional<TProviderChoice> choice = FindProviderString(AEntry.Value);
+  if (!choice) RaiseBadValue(AEntry);
+  TMSConnectionSettings& settings = AAssignment.Settings;
+  settings.Provider = choice->Provider;
+  if (choice->Provider == prNativeClient)
+    settings.NativeClientVersion = choice->NativeClientVersion;
+  if (choice->Provider == prCompact) settings.CompactVersion = choice->CompactVersion;
 }
 
 void ApplyIntegratedSecurity(TAssignment& AAssignment, const TConnectStringEntry& AEntry) {
@@ -192,31 +186,39 @@ void Reset(TMSConnectionSettings& ASettings) {
   ASettings.ApplicationIntent = aiReadWrite;
 }
 
-std::string_view ProviderString(const TMSConnectionSettings& ASettings) {
-  switch (ASettings.Provider) {
-    case prSQL:
-      return "SQLOLEDB.1";
-    case prNativeClient:
-      // nc2005 has no string of its own; the plain one means any version.
-      return ASettings.NativeClientVersion == nc2012   ? "SQLNCLI11.1"
-             : ASettings.NativeClientVersion == nc2008 ? "SQLNCLI10.1"
-                                                       : "SQLNCLI.1";
-    case prCompact:
-      // cvAuto (set from code only) renders as the newest edition.
-      return ASettings.CompactVersion == cv30   ? "MICROSOFT.SQLSERVER.MOBILE.OLEDB.3.0"
-             : ASettings.CompactVersion == cv35 ? "MICROSOFT.SQLSERVER.MOBILE.OLEDB.3.5"
-                                                : "MICROSOFT.SQLSERVER.MOBILE.OLEDB.4.0";
-    case prAuto:
-      break;
-  }
-  return "";
-}
-
 std::string BooleanText(bool AValue) {
   return AValue ? "True" : "False";
 }
 
 }  // namespace
+
+std::optional<TProviderChoice> FindProviderString(std::string_view AText) {
+  const std::string text = UpperCase(std::string(AText));
+  for (const TProviderString& provider : kProviderStrings) {
+    if (provider.Text == text) return provider.Choice;
+  }
+  return std::nullopt;
+}
+
+std::string_view ProviderString(const TProviderChoice& AChoice) {
+  switch (AChoice.Provider) {
+    case prSQL:
+      return "SQLOLEDB.1";
+    case prNativeClient:
+      // nc2005 has no string of its own; the plain one means any version.
+      return AChoice.NativeClientVersion == nc2012   ? "SQLNCLI11.1"
+             : AChoice.NativeClientVersion == nc2008 ? "SQLNCLI10.1"
+                                                     : "SQLNCLI.1";
+    case prCompact:
+      // cvAuto (set from code only) renders as the newest edition.
+      return AChoice.CompactVersion == cv30   ? "MICROSOFT.SQLSERVER.MOBILE.OLEDB.3.0"
+             : AChoice.CompactVersion == cv35 ? "MICROSOFT.SQLSERVER.MOBILE.OLEDB.3.5"
+                                              : "MICROSOFT.SQLSERVER.MOBILE.OLEDB.4.0";
+    case prAuto:
+      break;
+  }
+  return "";
+}
 
 TMSConnectionSettings ApplyConnectString(const TMSConnectionSettings& ASettings,
                                          std::string_view AText) {
@@ -271,7 +273,9 @@ std::string RenderConnectString(const TMSConnectionSettings& ASettings) {
   add_text("Initial Catalog", ASettings.Database);
   add_boolean("Use Encryption for Data", ASettings.Encrypt, reset.Encrypt);
   add_boolean("Force Create Database", ASettings.ForceCreateDatabase, reset.ForceCreateDatabase);
-  if (ASettings.Provider != reset.Provider) add("OLEDBProvider", ProviderString(ASettings));
+  if (ASettings.Provider != reset.Provider)
+    add("OLEDBProvider", ProviderString({ASettings.Provider, ASettings.NativeClientVersion,
+                                         ASettings.CompactVersion}));
   add_integer("Port", ASettings.Port, reset.Port);
   add_text("User ID", ASettings.Username);
   add_integer("Connection Timeout", ASettings.ConnectionTimeout, reset.ConnectionTimeout);

@@ -2,6 +2,7 @@
 // an assignment makes first, and the canonical rendering.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,3 +20,16 @@ TMSConnectionSettings ApplyConnectString(const TMSConnectionSettings& ASettings,
 // value, in a fixed order, joined by ";", values unquoted; then
 // ";Integrated Security=SSPI" for a Windows login. Holds the password.
 std::string RenderConnectString(const TMSConnectionSettings& ASettings);
+
+// A provider as a provider string names it: the family and both versions.
+struct TProviderChoice {
+  TOLEDBProvider Provider;
+  TNativeClientVersion NativeClientVersion;  // ncAuto unless prNativeClient
+  TCompactVersion CompactVersion;            // cvAuto unless prCompact
+};
+
+// What the Provider key's value `AText` names (letter case ignored), such as
+// prSQL for "SQLOLEDB.1"; nothing for a string the key refuses.
+std::optional<TProviderChoice> FindProviderString(std::string_view AText);
+// The string the Provider key is rendered with for `AChoice`; empty for prAuto.
+std::string_view ProviderString(const TProviderChoice& AChoice);

@@ -105,6 +105,9 @@ std::unique_ptr<odbc::Connection> TCustomMSConnection::OpenSession(
 TMSConnection::TMSConnection(TComponent* AOwner)
     : TCustomMSConnection(AOwner, std::make_unique<TMSConnectionOptions>(this)) {}
 
+TMSConnection::TMSConnection(TComponent* AOwner, std::unique_ptr<TMSConnectionOptions> AOptions)
+    : TCustomMSConnection(AOwner, std::move(AOptions)) {}
+
 TMSConnection::~TMSConnection() {
   try {
     Disconnect();

@@ -189,6 +189,10 @@ class TMSConnection : public TCustomMSConnection {
   void SetConnectString(const std::string& AValue) override;
 
  protected:
+  // A closed connection with the defaults, owning `AOptions` (a derived
+  // class's options).
+  TMSConnection(TComponent* AOwner, std::unique_ptr<TMSConnectionOptions> AOptions);
+
   void AddConnectSettings(odbc::ConnectSettings& ASettings) const override;
 
  private:

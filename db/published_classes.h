@@ -8,6 +8,13 @@
 // TCustomMSConnectionOptions, TMSConnectionOptions).
 void RegisterConnectionClasses(TClassRegistry& AClasses);
 
+// TVtSQLDatabase with TVtSQLDatabaseOptions: KeepDesignConnected defaults to
+// false, DefaultLockTimeout to -1, the provider is the "Provider" entry in
+// the form it was read; ProgramName and the VtConfigInfo link (a component
+// that is an IVtConfigLookup) come after the inherited entries; VtVersion is
+// read-only. Needs the classes RegisterConnectionClasses registers.
+void RegisterVtDatabaseClasses(TClassRegistry& AClasses);
+
 // TDataSource, TMSTable and TMSQuery with their options (TDADataSetOptions,
 // TMSDataSetOptions), then the program's own (RegisterVtDataSetClasses).
 // Their references name connections and data sources.

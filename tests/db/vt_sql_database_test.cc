@@ -1,0 +1,342 @@
+// The program's connection: where its connect string comes from in each
+// combination of program name and link, what the stored description keeps,
+// and the lookup made again at every opening, against a private stand-in.
+#include "db/vt_sql_database.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/description_reader.h"
+#include "core/description_writer.h"
+#include "core/exception.h"
+#include "db/connect_string_settings.h"
+#include "db/published_classes.h"
+#include "db/vt_ms_query.h"
+#include "standin_server.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+// A site configuration that answers from a table and notes every question.
+class FakeLookup : public TComponent, public IVtConfigLookup {
+ public:
+  explicit FakeLookup(TComponent* AOwner) : TComponent(AOwner) {}
+
+  std::string GetConnectString(const std::string& AProgramID) override {
+    Asked.push_back(AProgramID);
+    const auto found = Answers.find(AProgramID);
+    return found == Answers.end() ? std::string() : found->second;
+  }
+  std::string GetHelpPath(const std::string& AProgramID) override { return AProgramID + ".hlp"; }
+  std::string GetLogPath(const std::string& AProgramID) override { return AProgramID + ".log"; }
+  TComponent& LookupComponent() override { return *this; }
+
+  std::map<std::string, std::string> Answers = {
+      {"JAIL", "Data Source=site;Initial Catalog=JAILDB"},
+      {"BAD", "Bogus Key=1"},
+  };
+  std::vector<std::string> Asked;
+};
+
+constexpr const char* kDesigned = "Data Source=design;Initial Catalog=JAIL";
+constexpr const char* kSiteAnswer = "Data Source=site;Initial Catalog=JAILDB";
+
+// How ConnectString renders `AEntries` with the prompt switched as given:
+// the prompt is a setting of the string too.
+std::string Rendered(const std::string& AEntries, bool ALoginPrompt) {
+  if (ALoginPrompt) return AEntries;
+  return "Login Prompt=False" + (AEntries.empty() ? "" : ";" + AEntries);
+}
+
+TEST(VtSQLDatabaseTest, ConnectStringFollowsProgramNameAndLink) {
+  using Steps = std::function<void(TVtSQLDatabase&, FakeLookup&)>;
+  struct Case {
+    const char* Name;
+    Steps Run;
+    std::vector<std::string> Asked;
+    std::string ConnectString;
+    bool LoginPrompt;  // the test sets it true before the steps
+  } cases[] = {
+      {"name without link changes nothing",
+       [](TVtSQLDatabase& c, FakeLookup&) { c.SetProgramName("JAIL"); },
+       {},
+       kDesigned,
+       true},
+      {"emptying the name without link clears",
+       [](TVtSQLDatabase& c, FakeLookup&) {
+         c.SetProgramName("JAIL");
+         c.SetProgramName("");
+       },
+       {},
+       "",
+       false},
+      {"empty to empty changes nothing",
+       [](TVtSQLDatabase& c, FakeLookup&) { c.SetProgramName(""); },
+       {},
+       kDesigned,
+       true},
+      {"link without name makes no lookup",
+       [](TVtSQLDatabase& c, FakeLookup& l) { c.SetVtConfigInfo(&l); },
+       {},
+       kDesigned,
+       true},
+      {"name then link looks up",
+       [](TVtSQLDatabase& c, FakeLookup& l) {
+         c.SetProgramName("JAIL");
+         c.SetVtConfigInfo(&l);
+       },
+       {"JAIL"},
+       kSiteAnswer,
+       false},
+      {"link then name looks up",
+       [](TVtSQLDatabase& c, FakeLookup& l) {
+         c.SetVtConfigInfo(&l);
+         c.SetProgramName("JAIL");
+       },
+       {"JAIL"},
+       kSiteAnswer,
+       false},
+      {"renaming looks up again",
+       [](TVtSQLDatabase& c, FakeLookup& l) {
+         c.SetVtConfigInfo(&l);
+         c.SetProgramName("JAIL");
+         c.SetProgramName("OTHER");
+       },
+       {"JAIL", "OTHER"},
+       "",
+       false},
+      {"removing the link with a name clears",
+       [](TVtSQLDatabase& c, FakeLookup& l) {
+         c.SetVtConfigInfo(&l);
+         c.SetProgramName("JAIL");
+         c.SetVtConfigInfo(nullptr);
+       },
+       {"JAIL"},
+       "",
+       false},
+      {"removing the link without a name changes nothing",
+       [](TVtSQLDatabase& c, FakeLookup& l) {
+         c.SetVtConfigInfo(&l);
+         c.SetVtConfigInfo(nullptr);
+       },
+       {},
+       kDesigned,
+       true},
+      {"emptying the name with a link clears without a lookup",
+       [](TVtSQLDatabase& c, FakeLookup& l) {
+         c.SetVtConfigInfo(&l);
+         c.SetProgramName("JAIL");
+         c.SetProgramName("");
+       },
+       {"JAIL"},
+       "",
+       false},
+      {"a refused answer keeps the previous string and passes on",
+       [](TVtSQLDatabase& c, FakeLookup& l) {
+         c.SetVtConfigInfo(&l);
+         EXPECT_THROW(c.SetProgramName("BAD"), Exception);
+       },
+       {"BAD"},
+       kDesigned,
+       true},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.Name);
+    FakeLookup lookup(nullptr);
+    TVtSQLDatabase connection(nullptr);
+    connection.SetConnectString(kDesigned);
+    connection.SetLoginPrompt(true);
+    test.Run(connection, lookup);
+    EXPECT_THAT(lookup.Asked, ElementsAreArray(test.Asked));
+    EXPECT_EQ(connection.ConnectString(), Rendered(test.ConnectString, test.LoginPrompt));
+    EXPECT_EQ(connection.LoginPrompt(), test.LoginPrompt);
+  }
+}
+
+TEST(VtSQLDatabaseTest, EmptyAnswerResetsEverySetting) {
+  FakeLookup lookup(nullptr);
+  TVtSQLDatabase connection(nullptr);
+  const TMSConnectionSettings fresh = SettingsOf(connection);
+  connection.SetConnectString("Data Source=x;Initial Catalog=y;User ID=u;Password=p;Port=1500");
+  connection.SetAuthentication(auWindows);
+  connection.Options().SetProvider(prNativeClient);
+  connection.SetVtConfigInfo(&lookup);
+  connection.SetProgramName("NOT REGISTERED");
+  EXPECT_EQ(SettingsOf(connection), fresh);
+}
+
+TEST(VtSQLDatabaseTest, ConstructedWithoutPromptLinkOrDesignTimeDefaults) {
+  TVtSQLDatabase connection(nullptr);
+  EXPECT_FALSE(connection.LoginPrompt());
+  EXPECT_EQ(connection.ConnectString(), Rendered("", false));
+  EXPECT_EQ(connection.VtConfigInfo(), nullptr);
+  EXPECT_FALSE(connection.Options().KeepDesignConnected());
+  EXPECT_EQ(connection.Options().DefaultLockTimeout(), -1);
+  EXPECT_EQ(connection.VtVersion(), "2.1");
+  EXPECT_EQ(connection.HelpFilePath(), "");
+  EXPECT_EQ(connection.LogFilePath(), "");
+  FakeLookup lookup(nullptr);
+  connection.SetVtConfigInfo(&lookup);
+  connection.SetProgramName("JAIL");
+  EXPECT_EQ(connection.HelpFilePath(), "JAIL.hlp");
+  EXPECT_EQ(connection.LogFilePath(), "JAIL.log");
+}
+
+TEST(VtSQLDatabaseTest, CreateDataSetGivesAnUnownedLockingQueryBoundToIt) {
+  TVtSQLDatabase connection(nullptr);
+  std::unique_ptr<TCustomDADataSet> dataset(connection.CreateDataSet(nullptr));
+  auto* query = dynamic_cast<TVtMSQuery*>(dataset.get());
+  ASSERT_NE(query, nullptr);
+  EXPECT_EQ(query->Owner(), nullptr);
+  EXPECT_EQ(query->Connection(), &connection);
+  EXPECT_TRUE(query->RecordLocksMake());
+  EXPECT_FALSE(query->ComponentState().Contains(csDesigning));
+}
+
+TEST(VtSQLDatabaseTest, DesignerLinksTheOwnersConfigurationAndDropsItWhenRemoved) {
+  TComponent form(nullptr);
+  form.SetDesigning(true);
+  new TComponent(&form);
+  auto* lookup = new FakeLookup(&form);
+  auto* connection = new TVtSQLDatabase(&form);
+  EXPECT_EQ(connection->VtConfigInfo(), lookup);
+
+  // A configuration of another owner is watched; removing it drops the link
+  // in the designer only.
+  TComponent other(nullptr);
+  auto* foreign = new FakeLookup(&other);
+  connection->SetDesigning(true);
+  connection->SetProgramName("JAIL");
+  connection->SetVtConfigInfo(foreign);
+  delete foreign;
+  EXPECT_EQ(connection->VtConfigInfo(), nullptr);
+  EXPECT_EQ(connection->ConnectString(), Rendered("", false));
+}
+
+TClassRegistry Classes() {
+  TClassRegistry classes;
+  RegisterConnectionClasses(classes);
+  RegisterDataSetClasses(classes);
+  RegisterVtDatabaseClasses(classes);
+  classes.Component<FakeLookup>("TFakeLookup");
+  return classes;
+}
+
+TEST(VtSQLDatabaseTest, StoredProviderKeepsItsFormAndVersionIsNeverStored) {
+  struct Case {
+    const char* Stored;  // the Options.Provider line, or empty for none
+    TOLEDBProvider Provider;
+    TNativeClientVersion NativeClientVersion;
+    const char* Written;
+  } cases[] = {
+      {"'SQLOLEDB.1'", prSQL, ncAuto, "'SQLOLEDB.1'"},
+      {"'sqlncli.1'", prNativeClient, ncAuto, "'SQLNCLI.1'"},
+      {"prSQL", prSQL, ncAuto, "prSQL"},
+      {"prNativeClient", prNativeClient, ncAuto, "prNativeClient"},
+      {"prAuto", prAuto, ncAuto, ""},
+      {"", prAuto, ncAuto, ""},
+  };
+  const TClassRegistry classes = Classes();
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.Stored);
+    std::string text = "object dbJail: TVtSQLDatabase\n  Database = 'JAIL'\n";
+    if (*test.Stored) text += std::string("  Options.Provider = ") + test.Stored + "\n";
+    text += "end\n";
+    TComponent owner(nullptr);
+    const std::vector<TComponent*> read = ReadComponents(text, owner, classes);
+    auto& connection = dynamic_cast<TVtSQLDatabase&>(*read.at(0));
+    EXPECT_EQ(connection.Options().Provider(), test.Provider);
+    EXPECT_EQ(connection.Options().NativeClientVersion(), test.NativeClientVersion);
+    std::string expected = "object dbJail: TVtSQLDatabase\n  Database = 'JAIL'\n";
+    if (*test.Written) expected += std::string("  Options.Provider = ") + test.Written + "\n";
+    expected += "  LoginPrompt = False\nend\n";
+    EXPECT_EQ(WriteComponent(connection, classes), expected);
+  }
+}
+
+TEST(VtSQLDatabaseTest, StoredProviderRefusesWhatNoProviderIs) {
+  const TClassRegistry classes = Classes();
+  for (const char* stored : {"prOther", "'MSDASQL.1'", "1"}) {
+    SCOPED_TRACE(stored);
+    TComponent owner(nullptr);
+    const std::string text =
+        std::string("object dbJail: TVtSQLDatabase\n  Options.Provider = ") + stored + "\nend\n";
+    EXPECT_THROW(ReadComponents(text, owner, classes), Exception);
+  }
+}
+
+TEST(VtSQLDatabaseTest, StoredConnectedStateIsDroppedWithTheActiveDataSet) {
+  const TClassRegistry classes = Classes();
+  TComponent owner(nullptr);
+  const std::vector<TComponent*> read = ReadComponents(
+      "object dbJail: TVtSQLDatabase\n"
+      "  Server = 'nowhere'\n"
+      "  Connected = True\n"
+      "  LoginPrompt = False\n"
+      "  ProgramName = 'JAIL'\n"
+      "  VtConfigInfo = VtConfigInfo\n"
+      "end\n"
+      "object tbl: TVtMSTable\n"
+      "  Connection = dbJail\n"
+      "  TableName = 'CFGPROPL'\n"
+      "  Active = True\n"
+      "end\n"
+      "object VtConfigInfo: TFakeLookup\n"
+      "end\n",
+      owner, classes);
+  auto& connection = dynamic_cast<TVtSQLDatabase&>(*read.at(0));
+  EXPECT_FALSE(connection.Connected());
+  EXPECT_FALSE(dynamic_cast<TDataSet&>(*read.at(1)).Active());
+  EXPECT_THAT(dynamic_cast<FakeLookup&>(*read.at(2)).Asked, ElementsAre("JAIL"));
+  EXPECT_EQ(connection.ConnectString(), Rendered(kSiteAnswer, false));
+  EXPECT_THAT(WriteComponent(connection, classes), ::testing::Not(HasSubstr("VtVersion")));
+  EXPECT_THAT(WriteComponent(connection, classes), HasSubstr("  VtConfigInfo = VtConfigInfo\n"));
+}
+
+// Every opening asks the configuration again; without a link nobody is asked.
+TEST(VtSQLDatabaseTest, EveryOpeningLooksUpAgain) {
+  standin_test::StandinServer server;
+  const std::string site =
+      "Data Source=127.0.0.1;Port=" + std::to_string(server.port()) + ";User ID=sa";
+  FakeLookup lookup(nullptr);
+  lookup.Answers["JAIL"] = site;
+
+  TVtSQLDatabase unlinked(nullptr);
+  unlinked.SetConnectString(site);
+  unlinked.SetProgramName("JAIL");
+  unlinked.Connect();
+  EXPECT_TRUE(unlinked.Connected());
+  EXPECT_THAT(lookup.Asked, IsEmpty());
+
+  TVtSQLDatabase connection(nullptr);
+  connection.SetVtConfigInfo(&lookup);
+  connection.SetProgramName("JAIL");
+  connection.Connect();
+  connection.Disconnect();
+  std::unique_ptr<TCustomDADataSet> query(connection.CreateDataSet(nullptr));
+  query->SQL().SetText("SELECT 1");
+  query->Open();
+  EXPECT_TRUE(connection.Connected());
+  EXPECT_THAT(lookup.Asked, ElementsAre("JAIL", "JAIL", "JAIL"));
+
+  // A name never set: the opening asks for the empty identifier and tries
+  // the defaults, which name no server.
+  TVtSQLDatabase nameless(nullptr);
+  nameless.SetConnectString(site);
+  nameless.SetVtConfigInfo(&lookup);
+  EXPECT_THROW(nameless.Connect(), Exception);
+  EXPECT_EQ(nameless.ConnectString(), Rendered("", false));
+  EXPECT_EQ(lookup.Asked.back(), "");
+}
+
+}  // namespace
