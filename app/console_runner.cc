@@ -54,7 +54,7 @@ TOptions ParseArguments(const std::vector<std::string>& AArguments) {
 }  // namespace
 
 int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const TConsole& AConsole,
-                              const TConfigureConnection& AConfigure) {
+                              const platform::Disk& ADisk) {
   TOptions options;
   try {
     options = ParseArguments(AArguments);
@@ -73,7 +73,7 @@ int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const 
 
   std::unique_ptr<TMainFormComponents> form;
   try {
-    form = std::make_unique<TMainFormComponents>(AConfigure);
+    form = std::make_unique<TMainFormComponents>(ADisk);
     form->FormCreate();
   } catch (...) {
     AConsole.Err << kApplicationErrorCaption << ": "

@@ -16,11 +16,11 @@ struct TConsole {
 
 // Runs the runner with `AArguments` (the command line without the program's
 // name): "--help" and "--version" print and return 0; otherwise it starts up
-// as the window does (TMainFormComponents with `AConfigure`, FormCreate), runs
+// as the window does (TMainFormComponents on `ADisk`, FormCreate), runs
 // one pass through a TConsoleView and, with "--log FILE", saves the log to
 // FILE as Save Log would. Returns the exit code: 0 the pass completed; 1 the
 // arguments are wrong, or start-up failed ("Application Error: " and the
 // error's text on the error output); 2 the pass was aborted, or the log could
 // not be saved.
 int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const TConsole& AConsole,
-                              const TConfigureConnection& AConfigure);
+                              const platform::Disk& ADisk);

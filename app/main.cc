@@ -2,8 +2,9 @@
 #include <QApplication>
 
 #include "app/program_entry.h"
+#include "platform/disk.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  return SynchpropertyLocationsOnJail(application, {});
+  return SynchpropertyLocationsOnJail(application, platform::SystemDisk());
 }

@@ -47,12 +47,11 @@ QFont WindowFont(int APixelSize) {
 
 }  // namespace
 
-TfrmSynchPropertyLocationsMain::TfrmSynchPropertyLocationsMain(
-    const TConfigureConnection& AConfigure)
+TfrmSynchPropertyLocationsMain::TfrmSynchPropertyLocationsMain(const platform::Disk& ADisk)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
-      FComponents(std::make_unique<TMainFormComponents>(AConfigure)) {
+      FComponents(std::make_unique<TMainFormComponents>(ADisk)) {
   setObjectName("frmSynchPropertyLocationsMain");
   setWindowTitle("Synch Property Locations (Compatible with Warderly 5.0.3.x or higher)");
   QScreen* screen = QGuiApplication::primaryScreen();

@@ -316,21 +316,23 @@ object dtsInmPropertyItems: TDataSource
   DataSet = tblInmPropertyItems
 end
 
-// The jail database connection. It is stored as connected but stays closed
-// after loading, since its options do not keep a stored open state; the
-// first dataset that opens connects it. Its provider is the one the
-// "SQLOLEDB.1" provider string names.
-//
-// The program's own connection class, when it replaces this one, also stores
-// ProgramName = 'JAIL', its configuration component (VtConfigInfo, created
-// after it and added here with its class) and the provider as the string
-// 'SQLOLEDB.1'; its options default KeepDesignConnected to False, so that
-// line then leaves the description.
-object dbJail: TMSConnection
+// The jail database connection. What is stored with it is only what the
+// designer last connected to: linking VtConfigInfo with ProgramName already
+// set replaces the whole connect string by the one the site registers for
+// "JAIL", and every opening looks it up again. It is stored as connected but
+// stays closed after loading; the first dataset that opens connects it.
+object dbJail: TVtSQLDatabase
   Database = 'JAIL'
   Authentication = auWindows
-  Options.KeepDesignConnected = False
-  Options.Provider = prSQL
+  Options.Provider = 'SQLOLEDB.1'
+  Server = '(local)'
   Connected = True
   LoginPrompt = False
+  ProgramName = 'JAIL'
+  VtConfigInfo = VtConfigInfo
+end
+
+// The site settings and registry lookups: reads the site configuration file
+// already while it is created, and again when loading ends.
+object VtConfigInfo: TVtConfigInfo
 end

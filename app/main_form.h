@@ -19,10 +19,10 @@ class QPushButton;
 
 class TfrmSynchPropertyLocationsMain : public QWidget, public ISynchView {
  public:
-  // Restores the components (TMainFormComponents with `AConfigure`), lays out
+  // Restores the components (TMainFormComponents on `ADisk`), lays out
   // the controls centred on the screen, and runs FormCreate. Errors
   // propagate: start-up ends.
-  explicit TfrmSynchPropertyLocationsMain(const TConfigureConnection& AConfigure);
+  explicit TfrmSynchPropertyLocationsMain(const platform::Disk& ADisk);
   ~TfrmSynchPropertyLocationsMain() override;
 
   TMainFormComponents& Components() const { return *FComponents; }

@@ -2,10 +2,9 @@
 
 #include "sync/synch_pass.h"
 
-TMainFormComponents::TMainFormComponents(const TConfigureConnection& AConfigure)
-    : TComponent(nullptr), FNonVisual(RestoreMainForm(this)) {
+TMainFormComponents::TMainFormComponents(const platform::Disk& ADisk)
+    : TComponent(nullptr), FNonVisual(RestoreMainForm(this, ADisk)) {
   SetName("frmSynchPropertyLocationsMain");
-  if (AConfigure) AConfigure(*FNonVisual.dbJail);
 }
 
 TMainFormComponents::~TMainFormComponents() {

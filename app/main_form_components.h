@@ -3,23 +3,18 @@
 // console runner both start up through it, so they start up alike.
 #pragma once
 
-#include <functional>
-
 #include "app/main_form_description.h"
 #include "core/component.h"
-#include "db/ms_connection.h"
+#include "platform/disk.h"
 #include "sync/synch_view.h"
-
-// Gives the program's connection its settings before FormCreate. Until the
-// site configuration exists only tests pass one; the programs pass none.
-using TConfigureConnection = std::function<void(TMSConnection& AdbJail)>;
 
 class TMainFormComponents : public TComponent {
  public:
-  // Restores the components from the stored description (RestoreMainForm),
-  // then runs `AConfigure` (when set) on dbJail. Errors propagate: they end
-  // start-up.
-  explicit TMainFormComponents(const TConfigureConnection& AConfigure);
+  // Restores the components from the stored description (RestoreMainForm)
+  // as the program started from ADisk.ExecutableFileName() does; the
+  // programs pass the system's disk. `ADisk` must outlive the components.
+  // Errors propagate: they end start-up.
+  explicit TMainFormComponents(const platform::Disk& ADisk);
   // Frees the components (datasets close, the connection disconnects).
   ~TMainFormComponents() override;
 

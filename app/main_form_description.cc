@@ -32,15 +32,16 @@ TMainFormNonVisual ByName(const std::vector<TComponent*>& AComponents) {
   c.dtsInmProperty = Find<TDataSource>(AComponents, "dtsInmProperty");
   c.tblInmPropertyItems = Find<TMSTable>(AComponents, "tblInmPropertyItems");
   c.dtsInmPropertyItems = Find<TDataSource>(AComponents, "dtsInmPropertyItems");
-  c.dbJail = Find<TMSConnection>(AComponents, "dbJail");
+  c.dbJail = Find<TVtSQLDatabase>(AComponents, "dbJail");
+  c.VtConfigInfo = Find<TVtConfigInfo>(AComponents, "VtConfigInfo");
   return c;
 }
 
 }  // namespace
 
-TMainFormNonVisual RestoreMainForm(TComponent* AOwner) {
+TMainFormNonVisual RestoreMainForm(TComponent* AOwner, const platform::Disk& ADisk) {
   const std::vector<TComponent*> components =
-      ReadComponents(MainFormDescription(), *AOwner, MainFormClasses());
+      ReadComponents(MainFormDescription(), *AOwner, MainFormClasses(ADisk));
   try {
     return ByName(components);
   } catch (...) {
@@ -49,14 +50,12 @@ TMainFormNonVisual RestoreMainForm(TComponent* AOwner) {
   }
 }
 
-const TClassRegistry& MainFormClasses() {
-  static const TClassRegistry classes = [] {
-    TClassRegistry registry;
-    RegisterConnectionClasses(registry);
-    RegisterDataSetClasses(registry);
-    RegisterFieldClasses(registry);
-    RegisterConfigClasses(registry);
-    return registry;
-  }();
+TClassRegistry MainFormClasses(const platform::Disk& ADisk) {
+  TClassRegistry classes;
+  RegisterConnectionClasses(classes);
+  RegisterVtDatabaseClasses(classes);
+  RegisterDataSetClasses(classes);
+  RegisterFieldClasses(classes);
+  RegisterConfigClasses(classes, ADisk);
   return classes;
 }

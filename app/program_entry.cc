@@ -6,12 +6,11 @@
 #include "app/error_boxes.h"
 #include "app/main_form.h"
 
-int SynchpropertyLocationsOnJail(QApplication& AApplication,
-                                 const TConfigureConnection& AConfigure) {
+int SynchpropertyLocationsOnJail(QApplication& AApplication, const platform::Disk& ADisk) {
   AApplication.setApplicationName(kApplicationTitle);
   std::unique_ptr<TfrmSynchPropertyLocationsMain> window;
   try {
-    window = std::make_unique<TfrmSynchPropertyLocationsMain>(AConfigure);
+    window = std::make_unique<TfrmSynchPropertyLocationsMain>(ADisk);
   } catch (...) {
     ShowApplicationErrorBox(std::current_exception());
     return 1;

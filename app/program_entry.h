@@ -7,9 +7,10 @@
 #include "app/main_form_components.h"
 
 // Sets the application title, creates the main window (its components
-// restored, `AConfigure` run on dbJail, FormCreate), shows it and runs the
-// message loop until it is closed; returns 0. An error while the window is
-// created is shown in the start-up error box; then it returns 1 without
-// showing the window.
-int SynchpropertyLocationsOnJail(QApplication& AApplication,
-                                 const TConfigureConnection& AConfigure);
+// restored from the site configuration found from ADisk.ExecutableFileName(),
+// FormCreate), shows it and runs the message loop until it is closed;
+// returns 0. An error while the window is created is shown in the start-up
+// error box; then it returns 1 without showing the window. The program passes
+// the system's disk; tests pass one that runs it from an installation of
+// their own.
+int SynchpropertyLocationsOnJail(QApplication& AApplication, const platform::Disk& ADisk);

@@ -30,12 +30,13 @@ void AddStoredWhile(TClassBuilder<TVantorIni>& AClass, std::string AName,
 
 }  // namespace
 
-void RegisterConfigClasses(TClassRegistry& AClasses) {
+void RegisterConfigClasses(TClassRegistry& AClasses, const platform::Disk& ADisk) {
   using property_kinds::BooleanCodec;
   using property_kinds::StringCodec;
   using Ini = TVantorIni;
   constexpr StoredCondition kSettings = &Ini::OverrideSettings;
-  auto ini = AClasses.Component<Ini>("TVantorIni");
+  auto ini = AClasses.Component<Ini>(
+      "TVantorIni", "", [&ADisk](TComponent* AOwner) { return new Ini(AOwner, ADisk); });
   ini.Boolean("OverrideIniFileName", &Ini::OverrideIniFileName, &Ini::SetOverrideIniFileName, false)
       .Boolean("OverrideSettings", &Ini::OverrideSettings, &Ini::SetOverrideSettings, false);
   AddStoredWhile<bool>(ini, "PagingEnabled", &Ini::PagingEnabled, &Ini::SetPagingEnabled, kSettings,
@@ -66,5 +67,7 @@ void RegisterConfigClasses(TClassRegistry& AClasses) {
           },
           // A designer's choice for its session, not part of any window.
           [](const TVtCustomConfigInfo&) -> std::optional<TStoredValue> { return std::nullopt; });
-  AClasses.Component<TVtConfigInfo>("TVtConfigInfo", "TVtCustomConfigInfo");
+  AClasses.Component<TVtConfigInfo>(
+      "TVtConfigInfo", "TVtCustomConfigInfo",
+      [&ADisk](TComponent* AOwner) { return new TVtConfigInfo(AOwner, ADisk); });
 }

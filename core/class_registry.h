@@ -134,6 +134,13 @@ class TClassRegistry {
     return TClassBuilder<C>(Add(typeid(C), std::move(AName), ABaseName,
                                 [](TComponent* AOwner) -> TComponent* { return new C(AOwner); }));
   }
+  // The same, with the components made by `ACreate` from their owner: for a
+  // class whose constructor needs more than the owner.
+  template <class C>
+  TClassBuilder<C> Component(std::string AName, const std::string& ABaseName,
+                             std::function<C*(TComponent*)> ACreate) {
+    return TClassBuilder<C>(Add(typeid(C), std::move(AName), ABaseName, std::move(ACreate)));
+  }
   // Registers C for its entries only: an abstract base, or a nested object's class.
   template <class C>
   TClassBuilder<C> Persistent(std::string AName, const std::string& ABaseName = {}) {

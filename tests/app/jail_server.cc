@@ -8,18 +8,11 @@
 namespace app_test {
 
 JailServer::JailServer() {
-  standin_test::OdbcTestConnection setup(server_.port());
-  standin_test::LoadScript(setup, jailgen::MakeScript(jailgen::MakeSample({}), {}));
-}
-
-TConfigureConnection JailServer::Configure() const {
-  const int port = server_.port();
-  return [port](TMSConnection& AdbJail) {
-    AdbJail.SetServer("127.0.0.1");
-    AdbJail.SetPort(port);
-    AdbJail.SetAuthentication(auServer);
-    AdbJail.SetUsername("sa");
-  };
+  {
+    standin_test::OdbcTestConnection setup(server_.port());
+    standin_test::LoadScript(setup, jailgen::MakeScript(jailgen::MakeSample({}), {}));
+  }
+  standin_test::RegisterJail(server_.port());
 }
 
 }  // namespace app_test

@@ -80,10 +80,13 @@ class MainFormTest : public ::testing::Test {
     ASSERT_EQ(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96)
         << "the layout is checked at 96 dpi";
   }
+
+  // Every window starts up from a site; the pass tests use its jail.
+  JailServer jail_;
 };
 
 TEST_F(MainFormTest, CaptionTextsAndPlacesAt96Dpi) {
-  TfrmSynchPropertyLocationsMain window({});
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
   EXPECT_EQ(window.objectName(), "frmSynchPropertyLocationsMain");
   EXPECT_EQ(window.windowTitle(),
             "Synch Property Locations (Compatible with Warderly 5.0.3.x or higher)");
@@ -108,7 +111,7 @@ TEST_F(MainFormTest, CaptionTextsAndPlacesAt96Dpi) {
 }
 
 TEST_F(MainFormTest, FormCreateOrdersTheClosedPropertyTableByBookingNumber) {
-  TfrmSynchPropertyLocationsMain window({});
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
   const TMSTable& properties = *window.Components().NonVisual().tblInmProperty;
   EXPECT_EQ(properties.OrderFields(), "BOOKNO");
   EXPECT_FALSE(properties.Active());
@@ -116,7 +119,7 @@ TEST_F(MainFormTest, FormCreateOrdersTheClosedPropertyTableByBookingNumber) {
 }
 
 TEST_F(MainFormTest, CentredOnTheScreenWithAFixedSize) {
-  TfrmSynchPropertyLocationsMain window({});
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   const QPoint centre = window.screen()->availableGeometry().center();
@@ -126,7 +129,7 @@ TEST_F(MainFormTest, CentredOnTheScreenWithAFixedSize) {
 }
 
 TEST_F(MainFormTest, TabOrderStartButtonLogSaveButton) {
-  TfrmSynchPropertyLocationsMain window({});
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
   window.show();
   QApplication::setActiveWindow(&window);
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -140,7 +143,7 @@ TEST_F(MainFormTest, TabOrderStartButtonLogSaveButton) {
 }
 
 TEST_F(MainFormTest, MaximizingMovesTheAnchoredControlsAndRestoringPutsThemBack) {
-  TfrmSynchPropertyLocationsMain window({});
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   window.showMaximized();
@@ -176,7 +179,7 @@ void PrintTo(const AppendCase& ACase, std::ostream* AOut) {
 class LogAppendTest : public MainFormTest, public ::testing::WithParamInterface<AppendCase> {};
 
 TEST_P(LogAppendTest, LineBreakBeforeTheLineWhenTheTextDoesNotEndInOne) {
-  TfrmSynchPropertyLocationsMain window({});
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
   window.show();
   QPlainTextEdit* memo = Control<QPlainTextEdit>(window, "Memo1");
   for (const char* key = GetParam().typed; *key != '\0'; ++key) {
@@ -199,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, LogAppendTest,
                          [](const auto& AInfo) { return std::string(AInfo.param.name); });
 
 TEST_F(MainFormTest, TypedTextBetweenAppendedLinesStaysInTheLog) {
-  TfrmSynchPropertyLocationsMain window({});
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
   window.show();
   window.AppendLogLine("a");
   QPlainTextEdit* memo = Control<QPlainTextEdit>(window, "Memo1");
@@ -210,7 +213,7 @@ TEST_F(MainFormTest, TypedTextBetweenAppendedLinesStaysInTheLog) {
 }
 
 TEST_F(MainFormTest, LongLinesWrapOnScreenOnly) {
-  TfrmSynchPropertyLocationsMain window({});
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   const std::string line = std::string(60, 'x') + " word " + std::string(300, 'y');
@@ -223,7 +226,7 @@ TEST_F(MainFormTest, LongLinesWrapOnScreenOnly) {
 
 // QProgressBar stops at its maximum; the window's bar starts over instead.
 TEST_F(MainFormTest, TheProgressBarStartsOverPastItsMaximum) {
-  TfrmSynchPropertyLocationsMain window({});
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
   const QProgressBar* bar = Control<QProgressBar>(window, "ProgressBar1");
   window.SetProgressMax(3);
   window.SetProgressStep(1);
@@ -238,12 +241,11 @@ TEST_F(MainFormTest, TheProgressBarStartsOverPastItsMaximum) {
 
 class WindowPassTest : public MainFormTest {
  protected:
-  JailServer jail_;
   ModalAnswerer answerer_;
 };
 
 TEST_F(WindowPassTest, StartButtonRunsThePassAndLogsEveryPassAfterThePrevious) {
-  TfrmSynchPropertyLocationsMain window(jail_.Configure());
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
   window.show();
   ClickButton(window, "btnStart");
   EXPECT_THAT(answerer_.Boxes(), ElementsAre(Box{kTitle, kCompleted}));
@@ -265,7 +267,7 @@ TEST_F(WindowPassTest, StartButtonRunsThePassAndLogsEveryPassAfterThePrevious) {
 }
 
 TEST_F(WindowPassTest, AnUnreachableServerAbortsThePassWithTwoBoxes) {
-  TfrmSynchPropertyLocationsMain window(jail_.Configure());
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
   window.show();
   jail_.Stop();
   ClickButton(window, "btnStart");
@@ -303,7 +305,7 @@ std::vector<std::string> FilesIn(const std::filesystem::path& ADir) {
 TEST_F(MainFormTest, SaveLogWritesTheWholeLogUnderTheTimeOfDayWithoutAsking) {
   WorkingDir dir;
   ModalAnswerer answerer;
-  TfrmSynchPropertyLocationsMain window({});
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
   window.show();
   window.AppendLogLine("Zo\xC3\xAB");
   QTest::keyClicks(Control<QPlainTextEdit>(window, "Memo1"), "typed");
@@ -318,7 +320,7 @@ TEST_F(MainFormTest, SaveLogWritesTheWholeLogUnderTheTimeOfDayWithoutAsking) {
 TEST_F(MainFormTest, SaveLogOfAnEmptyLogWritesNoBytes) {
   WorkingDir dir;
   ModalAnswerer answerer;
-  TfrmSynchPropertyLocationsMain window({});
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
   window.show();
   ClickButton(window, "btnSave");
   const std::vector<std::string> files = FilesIn(dir.path());
@@ -337,7 +339,7 @@ TEST_F(MainFormTest, SaveLogFailureGoesToTheDefaultHandlerAndTheWindowGoesOn) {
     std::filesystem::create_directory(LogFileName(local));
   }
   ModalAnswerer answerer;
-  TfrmSynchPropertyLocationsMain window({});
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
   window.show();
   window.AppendLogLine("line");
   const std::set<std::string> names = NamesDuring([&] { ClickButton(window, "btnSave"); });

@@ -9,7 +9,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "db/database_error.h"
+#include "installed_site.h"
+#include "jail_server.h"
 #include "modal_answerer.h"
 
 namespace app_test {
@@ -18,6 +19,7 @@ namespace {
 using ::testing::ElementsAre;
 
 TEST(ProgramEntryTest, RunsUntilTheWindowIsClosedAndEndsWithZero) {
+  const JailServer jail;
   bool shown = false;
   QTimer closer;
   QObject::connect(&closer, &QTimer::timeout, [&] {
@@ -29,19 +31,21 @@ TEST(ProgramEntryTest, RunsUntilTheWindowIsClosedAndEndsWithZero) {
     }
   });
   closer.start(5);
-  EXPECT_EQ(SynchpropertyLocationsOnJail(*qApp, {}), 0);
+  EXPECT_EQ(SynchpropertyLocationsOnJail(*qApp, jail.Site()), 0);
   EXPECT_TRUE(shown);
   EXPECT_EQ(QApplication::applicationName(), "Synch Property Locations");
 }
 
 TEST(ProgramEntryTest, AnErrorWhileCreatingTheWindowEndsWithOneAfterTheErrorBox) {
   ModalAnswerer answerer;
-  const int exitCode = SynchpropertyLocationsOnJail(
-      *qApp, [](TMSConnection&) { throw EDatabaseError("The site database cannot be reached"); });
+  const standin_test::InstalledSite site(1);
+  site.WriteIni("[DataProvider]\r\n");
+  const int exitCode = SynchpropertyLocationsOnJail(*qApp, site);
   EXPECT_EQ(exitCode, 1);
-  EXPECT_THAT(
-      answerer.Boxes(),
-      ElementsAre(Box{"Application Error", "EDatabaseError: The site database cannot be reached"}));
+  EXPECT_THAT(answerer.Boxes(),
+              ElementsAre(Box{"Application Error",
+                              "EIniFileException: Database connection information not found in " +
+                                  site.IniPath().string() + " (DataProvider.ConnStr)"}));
   for (QWidget* window : QApplication::topLevelWidgets()) {
     EXPECT_NE(window->objectName(), "frmSynchPropertyLocationsMain");
   }

@@ -6,13 +6,14 @@
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
+#include <optional>
 #include <regex>
 #include <sstream>
+#include <stdexcept>
 
 #include "app/console_runner.h"
 #include "app/main_form.h"
-#include "child_process.h"
-#include "db/database_error.h"
+#include "installed_site.h"
 #include "jail_server.h"
 #include "modal_answerer.h"
 #include "temp_dir.h"
@@ -32,11 +33,11 @@ struct RunResult {
   std::string err;
 };
 
-RunResult RunRunner(const std::vector<std::string>& AArguments,
-                    const TConfigureConnection& AConfigure, bool ATerminal = false) {
+RunResult RunRunner(const std::vector<std::string>& AArguments, const platform::Disk& ASite,
+                    bool ATerminal = false) {
   std::ostringstream out;
   std::ostringstream err;
-  const int exitCode = RunSynchPropertyLocations(AArguments, {out, err, ATerminal}, AConfigure);
+  const int exitCode = RunSynchPropertyLocations(AArguments, {out, err, ATerminal}, ASite);
   return {exitCode, out.str(), err.str()};
 }
 
@@ -50,7 +51,7 @@ class RunnerTest : public ::testing::Test {
 };
 
 TEST_F(RunnerTest, ACompletedPassEndsWithZero) {
-  const RunResult result = RunRunner({}, jail_.Configure());
+  const RunResult result = RunRunner({}, jail_.Site());
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.err, "Property Locations Synchronization Completed\n");
   EXPECT_THAT(result.out, StartsWith("===========================\n"));
@@ -58,8 +59,8 @@ TEST_F(RunnerTest, ACompletedPassEndsWithZero) {
 }
 
 TEST_F(RunnerTest, AnAbortedPassEndsWithTwo) {
-  jail_.Stop();
-  const RunResult result = RunRunner({}, jail_.Configure());
+  jail_.UnregisterJail();
+  const RunResult result = RunRunner({}, jail_.Site());
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_THAT(result.err, EndsWith(" On: TfrmSynchPropertyLocationsMain.GoSynchPropertyLocations\n"
                                    "Process Aborted\n"));
@@ -67,15 +68,18 @@ TEST_F(RunnerTest, AnAbortedPassEndsWithTwo) {
 }
 
 TEST_F(RunnerTest, AStartUpFailureEndsWithOne) {
-  const RunResult result = RunRunner(
-      {}, [](TMSConnection&) { throw EDatabaseError("The site database cannot be reached"); });
+  const standin_test::InstalledSite site(1);
+  site.WriteIni("[DataProvider]\r\n");
+  const RunResult result = RunRunner({}, site);
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "Application Error: EDatabaseError: The site database cannot be reached\n");
+  EXPECT_EQ(result.err,
+            "Application Error: EIniFileException: Database connection information not found in " +
+                site.IniPath().string() + " (DataProvider.ConnStr)\n");
   EXPECT_EQ(result.out, "");
 }
 
 TEST_F(RunnerTest, OnATerminalTheProgressLineShowsTheLabelsAndIsClearedAtTheEnd) {
-  const RunResult result = RunRunner({}, jail_.Configure(), true);
+  const RunResult result = RunRunner({}, jail_.Site(), true);
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_THAT(result.err, HasSubstr("] 0 Property Locations To Process Remaining | Synching"));
   EXPECT_THAT(result.err, EndsWith("\r\x1b[KProperty Locations Synchronization Completed\n"));
@@ -84,7 +88,7 @@ TEST_F(RunnerTest, OnATerminalTheProgressLineShowsTheLabelsAndIsClearedAtTheEnd)
 TEST_F(RunnerTest, OutputAndLogFileEqualTheWindowsLogAndItsSavedFile) {
   WorkingDir dir;
   ModalAnswerer answerer;
-  TfrmSynchPropertyLocationsMain window(jail_.Configure());
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
   window.show();
   QTest::mouseClick(window.findChild<QPushButton*>("btnStart"), Qt::LeftButton);
   QTest::mouseClick(window.findChild<QPushButton*>("btnSave"), Qt::LeftButton);
@@ -95,7 +99,7 @@ TEST_F(RunnerTest, OutputAndLogFileEqualTheWindowsLogAndItsSavedFile) {
   }
   ASSERT_EQ(saved.size(), 1u);
 
-  const RunResult result = RunRunner({"--log", "runner.log"}, jail_.Configure());
+  const RunResult result = RunRunner({"--log", "runner.log"}, jail_.Site());
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out, WithLineFeeds(window.LogText()));
   EXPECT_EQ(standin_test::ReadFile("runner.log"), standin_test::ReadFile(saved[0]));
@@ -104,7 +108,7 @@ TEST_F(RunnerTest, OutputAndLogFileEqualTheWindowsLogAndItsSavedFile) {
 TEST_F(RunnerTest, ALogFileThatCannotBeCreatedEndsWithTwo) {
   WorkingDir dir;
   std::filesystem::create_directory("in-the-way.log");
-  const RunResult result = RunRunner({"--log", "in-the-way.log"}, jail_.Configure());
+  const RunResult result = RunRunner({"--log", "in-the-way.log"}, jail_.Site());
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_THAT(result.err,
               EndsWith("Cannot create file \"" + (dir.path() / "in-the-way.log").string() +
@@ -126,10 +130,20 @@ void PrintTo(const ArgumentsCase& ACase, std::ostream* AOut) {
 
 class RunnerArgumentsTest : public ::testing::TestWithParam<ArgumentsCase> {};
 
-// None of these starts up: an empty hook would leave nothing to connect to.
+// A disk that no start-up may look at.
+class UntouchableDisk : public platform::Disk {
+ public:
+  std::string ExecutableFileName() const override { throw std::logic_error("started up"); }
+  std::optional<std::string> FindFile(const std::string&) const override {
+    throw std::logic_error("started up");
+  }
+  platform::DriveType DriveTypeOf(const std::string&) const override {
+    throw std::logic_error("started up");
+  }
+};
+
 TEST_P(RunnerArgumentsTest, AnswersWithoutStartingUp) {
-  const RunResult result =
-      RunRunner(GetParam().arguments, [](TMSConnection&) { throw std::logic_error("started up"); });
+  const RunResult result = RunRunner(GetParam().arguments, UntouchableDisk());
   EXPECT_EQ(result.exitCode, GetParam().exitCode);
   EXPECT_THAT(result.out, StartsWith(GetParam().out));
   EXPECT_THAT(result.err, StartsWith(GetParam().err));
@@ -152,17 +166,6 @@ INSTANTIATE_TEST_SUITE_P(
                       "",
                       "synch-property-locations-run: --log needs a file name\nUsage:"}),
     [](const auto& AInfo) { return std::string(AInfo.param.name); });
-
-// The executable as a scheduler starts it. Without a site configuration it
-// has only the stored values to connect with, and they reach no server here.
-TEST(RunnerProcessTest, WithoutConfigurationThePassAborts) {
-  standin_test::TempDir dir;
-  standin_test::ChildProcess runner({SYNCH_RUNNER_PATH},
-                                    {.out = dir.path() / "out", .err = dir.path() / "err"});
-  EXPECT_EQ(runner.WaitFor(std::chrono::seconds(60)), 2);
-  EXPECT_THAT(standin_test::ReadFile(dir.path() / "err"), EndsWith("Process Aborted\n"));
-  EXPECT_EQ(standin_test::ReadFile(dir.path() / "out"), "");
-}
 
 }  // namespace
 }  // namespace app_test

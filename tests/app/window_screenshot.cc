@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   }
   app_test::JailServer jail;
   app_test::ModalAnswerer answerer;
-  TfrmSynchPropertyLocationsMain window(jail.Configure());
+  TfrmSynchPropertyLocationsMain window(jail.Site());
   window.show();
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
   QTest::mouseClick(window.findChild<QPushButton*>("btnStart"), Qt::LeftButton);

@@ -2,7 +2,8 @@
 // creation order with its class and stored values, the same datasets and
 // fields the property tables declare, a round trip through the writer, and
 // the restored location and container tables working as master and detail
-// against the stand-in.
+// against the stand-in. The window is restored by a program installed at a
+// site whose registry gives "JAIL" a database on a private stand-in.
 #include "app/main_form_description.h"
 
 #include <gmock/gmock.h>
@@ -14,6 +15,7 @@
 
 #include "core/description_writer.h"
 #include "db/field.h"
+#include "installed_site.h"
 #include "odbc_test_connection.h"
 #include "standin_server.h"
 #include "sync/property_declarations.h"
@@ -24,7 +26,10 @@ using ::testing::ElementsAreArray;
 
 class MainFormDescriptionTest : public ::testing::Test {
  protected:
-  MainFormDescriptionTest() : FForm(RestoreMainForm(&FWindow)) {}
+  MainFormDescriptionTest() {
+    standin_test::CreateSiteDatabase(FServer.port());
+    FForm = RestoreMainForm(&FWindow, FSite);
+  }
 
   // The window's components that are not declared fields.
   std::vector<TComponent*> NonVisual() const {
@@ -41,8 +46,10 @@ class MainFormDescriptionTest : public ::testing::Test {
     return MainFormClasses().ClassOf(AComponent).Name();
   }
 
+  standin_test::StandinServer FServer;
+  standin_test::InstalledSite FSite{FServer.port()};
   TComponent FWindow{nullptr};
-  TMainFormNonVisual FForm;
+  TMainFormNonVisual FForm{};
 };
 
 TEST_F(MainFormDescriptionTest, RestoresTheNonVisualComponentsInCreationOrder) {
@@ -63,10 +70,12 @@ TEST_F(MainFormDescriptionTest, RestoresTheNonVisualComponentsInCreationOrder) {
                             "dtsInmProperty: TDataSource",
                             "tblInmPropertyItems: TVtMSTable",
                             "dtsInmPropertyItems: TDataSource",
-                            "dbJail: TMSConnection",
+                            "dbJail: TVtSQLDatabase",
+                            "VtConfigInfo: TVtConfigInfo",
                         }));
   std::vector<TComponent*> byName = FForm.InCreationOrder();
   byName.push_back(FForm.dbJail);
+  byName.push_back(FForm.VtConfigInfo);
   EXPECT_EQ(byName, NonVisual());
 }
 
@@ -117,14 +126,21 @@ TEST_F(MainFormDescriptionTest, TablesAndTheirFieldsAreThoseThePropertyTablesDec
   EXPECT_EQ(FForm.dtsCFGPropertyLocations->DataSet(), FForm.tblCFGPropertyLocation);
 }
 
-TEST_F(MainFormDescriptionTest, TheConnectionHasItsStoredValuesAndStaysClosed) {
-  const TMSConnection& db = *FForm.dbJail;
+// The registry's answer replaced every stored setting: server, login and
+// provider are the site's, or their defaults.
+TEST_F(MainFormDescriptionTest, TheConnectionTakesTheSiteRegistrationAndStaysClosed) {
+  const TVtSQLDatabase& db = *FForm.dbJail;
+  EXPECT_EQ(db.ProgramName(), "JAIL");
+  EXPECT_EQ(db.VtConfigInfo(), FForm.VtConfigInfo);
+  EXPECT_EQ(db.Server(), "127.0.0.1");
+  EXPECT_EQ(db.Port(), FServer.port());
   EXPECT_EQ(db.Database(), "JAIL");
-  EXPECT_EQ(db.Authentication(), auWindows);
-  EXPECT_EQ(db.Options().Provider(), prSQL);
+  EXPECT_EQ(db.Username(), "sa");
+  EXPECT_EQ(db.Authentication(), auServer);
+  EXPECT_EQ(db.Options().Provider(), prAuto);
   EXPECT_FALSE(db.Options().KeepDesignConnected());
+  EXPECT_EQ(db.Options().DefaultLockTimeout(), -1);
   EXPECT_FALSE(db.LoginPrompt());
-  EXPECT_TRUE(db.StreamedConnected());
   EXPECT_FALSE(db.Connected());
   for (TCustomMSDataSet* dataSet : std::vector<TCustomMSDataSet*>{
            FForm.tblWarderly, FForm.tblCFGPropertyContainers, FForm.qryGeneric,
@@ -149,13 +165,24 @@ std::string StoredLines(std::string_view AText) {
   return lines;
 }
 
-TEST_F(MainFormDescriptionTest, WritesBackAsStoredExceptTheDroppedOpenState) {
+TEST_F(MainFormDescriptionTest, WritesBackAsStoredExceptTheConnectionsSettings) {
   std::string expected = StoredLines(MainFormDescription());
-  // The connection writes its actual state, and loading left it closed.
-  const std::string connected = "  Connected = True\n";
-  const std::size_t at = expected.find(connected);
-  ASSERT_NE(at, std::string::npos);
-  expected.erase(at, connected.size());
+  // The connection writes its actual state: the registry's settings, closed.
+  const std::size_t from = expected.find("object dbJail: TVtSQLDatabase\n");
+  ASSERT_NE(from, std::string::npos);
+  const std::size_t to = expected.find("end\n", from) + 4;
+  expected.replace(from, to - from,
+                   "object dbJail: TVtSQLDatabase\n"
+                   "  Database = 'JAIL'\n"
+                   "  Server = '127.0.0.1'\n"
+                   "  Port = " +
+                       std::to_string(FServer.port()) +
+                       "\n"
+                       "  Username = 'sa'\n"
+                       "  LoginPrompt = False\n"
+                       "  ProgramName = 'JAIL'\n"
+                       "  VtConfigInfo = VtConfigInfo\n"
+                       "end\n");
   std::vector<TComponent*> all;
   for (int i = 0; i < FWindow.ComponentCount(); ++i) all.push_back(FWindow.Components(i));
   EXPECT_EQ(WriteComponents(all, MainFormClasses()), expected);
@@ -179,13 +206,10 @@ TEST(MainFormAgainstStandinTest, ContainersFollowTheLocationTheyBelongTo) {
       "INSERT INTO CFGPROPC (LOCKEY, LOCATIONCODE, CONTAINER, AVAILABLE, CONTAINERID) VALUES "
       "(1, 'A1', 'Bin 1', 1, 10), (1, 'A1', 'Bin 2', 1, 11), (2, 'B2', 'Bin 3   ', 1, 20)");
 
+  standin_test::CreateSiteDatabase(server.port());
+  const standin_test::InstalledSite site(server.port());
   TComponent window(nullptr);
-  const TMainFormNonVisual form = RestoreMainForm(&window);
-  // What the site configuration will give the connection.
-  form.dbJail->SetAuthentication(auServer);
-  form.dbJail->SetServer("127.0.0.1");
-  form.dbJail->SetPort(server.port());
-  form.dbJail->SetUsername("sa");
+  const TMainFormNonVisual form = RestoreMainForm(&window, site);
 
   form.tblCFGPropertyLocation->Open();
   form.tblCFGPropertyContainers->Open();

@@ -26,6 +26,7 @@
 #include "core/component.h"
 #include "db/ms_connection.h"
 #include "db/ms_query.h"
+#include "installed_site.h"
 #include "jail_sample.h"
 #include "jail_script.h"
 #include "odbc_statement.h"
@@ -78,10 +79,10 @@ std::unique_ptr<TMSConnection> JailConnection(int APort) {
 // One pass with a fresh window's components, as the first press of the
 // start button runs it, on `AConnection` instead of the window's own, which
 // stays closed: the connection and its session outlive the window. Throws
-// when the pass reported a failure.
-void RunPass(TMSConnection& AConnection) {
+// when the pass reported a failure. The window starts up from `ASite`.
+void RunPass(TMSConnection& AConnection, const platform::Disk& ASite) {
   TComponent window(nullptr);
-  const TMainFormNonVisual components = RestoreMainForm(&window);
+  const TMainFormNonVisual components = RestoreMainForm(&window, ASite);
   for (TComponent* component : components.InCreationOrder()) {
     if (auto* dataSet = dynamic_cast<TCustomMSDataSet*>(component)) {
       dataSet->SetConnection(&AConnection);
@@ -196,6 +197,7 @@ class BenchJail {
   int Port() const { return FServer.port(); }
   int Containers() const { return FContainers; }
   TMSConnection& Connection() { return *FConnection; }
+  const platform::Disk& Site() const { return FSite; }
   standin_test::OdbcTestConnection& Raw() { return *FRaw; }
   const std::vector<ReplayStep>& Steps() const { return FSteps; }
 
@@ -206,6 +208,7 @@ class BenchJail {
       standin_test::LoadScript(
           setup, jailgen::MakeScript(jailgen::MakeSample(JailOptions(AContainers, ABookings)), {}));
     }
+    standin_test::RegisterJail(FServer.port());
     FRaw = std::make_unique<standin_test::OdbcTestConnection>(
         FServer.port(), standin_test::Login{"sa", "", "JAIL"});
     FContainers = std::stoi(*FRaw->Scalar("SELECT COUNT(*) FROM CFGPROPC"));
@@ -216,7 +219,7 @@ class BenchJail {
     spid.Open();
     const std::string prefix = "spid=" + std::to_string(spid.Fields(0).AsInteger()) + " ";
     const std::size_t before = FServer.traceLines().size();
-    RunPass(*FConnection);
+    RunPass(*FConnection, FSite);
     const std::vector<std::string> passRequests = RequestsOf(prefix, before);
     for (const std::string& request : passRequests) FSteps.push_back(ParseRequest(request));
     // The replay must send what the pass sent, request for request.
@@ -243,6 +246,7 @@ class BenchJail {
   }
 
   standin_test::StandinServer FServer{{.trace = true}};
+  standin_test::InstalledSite FSite{FServer.port()};
   int FContainers = 0;
   std::unique_ptr<TMSConnection> FConnection;
   std::unique_ptr<standin_test::OdbcTestConnection> FRaw;
@@ -279,7 +283,9 @@ void BM_PassAgainstReplay(benchmark::State& AState) {
   bool passFirst = true;
   for (auto _ : AState) {
     std::pair<double, double> passTimes, replayTimes;
-    const auto runPass = [&] { passTimes = Timed([&] { RunPass(jail.Connection()); }); };
+    const auto runPass = [&] {
+      passTimes = Timed([&] { RunPass(jail.Connection(), jail.Site()); });
+    };
     const auto runReplay = [&] { replayTimes = Timed([&] { Replay(jail.Raw(), jail.Steps()); }); };
     if (passFirst) {
       runPass();
@@ -333,8 +339,9 @@ long StatusKb(const std::string& AKey) {
 // resident size before it and the high-water mark after it, in kB.
 int PassPeakMemory(int APort) {
   std::unique_ptr<TMSConnection> connection = JailConnection(APort);
+  const standin_test::InstalledSite site(APort);
   const long before = StatusKb("VmRSS:");
-  RunPass(*connection);
+  RunPass(*connection, site);
   std::printf("%ld %ld\n", before, StatusKb("VmHWM:"));
   return 0;
 }

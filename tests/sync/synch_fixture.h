@@ -1,6 +1,7 @@
-// A private stand-in holding the five property tables in its JAIL database,
-// the window's components restored from its description with dbJail pointed
-// at it, and readings of the flags and of the requests the pass sent.
+// A private stand-in holding the five property tables in its JAIL database
+// and a site registry that gives "JAIL" that database, the window's
+// components restored from its description by a program installed at a site
+// of the stand-in, and readings of the flags and of the requests the pass sent.
 #pragma once
 
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "app/main_form_description.h"
 #include "core/component.h"
+#include "installed_site.h"
 #include "odbc_test_connection.h"
 #include "recording_view.h"
 #include "standin_server.h"
@@ -29,11 +31,13 @@ class SynchFixture {
   std::string ContainerFlags();
 
   // The requests the pass's connection sent so far, without the "spid=N "
-  // prefix.
+  // prefix: those after the last registry lookup, which dbJail makes before
+  // it connects.
   std::vector<std::string> PassRequests();
 
   standin_test::StandinServer FServer{{.trace = true}};
   standin_test::OdbcTestConnection FSetup{FServer.port()};
+  standin_test::InstalledSite FSite{FServer.port()};
   TComponent FWindow{nullptr};  // owns the components
   TMainFormNonVisual FComponents;
 };

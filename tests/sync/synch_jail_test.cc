@@ -10,6 +10,7 @@
 
 #include "app/main_form_description.h"
 #include "core/component.h"
+#include "installed_site.h"
 #include "jail_sample.h"
 #include "jail_script.h"
 #include "odbc_test_connection.h"
@@ -101,11 +102,10 @@ TEST(SynchJailTest, FlagsMatchAnIndependentComputation) {
   const Expected expected = Compute(jail);
   const Flags before = Read(jail, "SELECT CONTAINERID, AVAILABLE FROM CFGPROPC");
 
+  standin_test::RegisterJail(server.port());
+  const standin_test::InstalledSite site(server.port());
   TComponent window(nullptr);
-  const TMainFormNonVisual components = RestoreMainForm(&window);
-  components.dbJail->SetAuthentication(auServer);
-  components.dbJail->SetServer("127.0.0.1");
-  components.dbJail->SetPort(server.port());
+  const TMainFormNonVisual components = RestoreMainForm(&window, site);
   RecordingView view;
   GoSynchPropertyLocations(view, *components.tblCFGPropertyLocation,
                            *components.tblCFGPropertyContainers, *components.qryGeneric);

@@ -1,0 +1,139 @@
+// The console runner installed at a site: its start-up through the
+// configuration search, the site settings and the registry, the pass, and
+// each start-up failure with its message and exit code.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <string>
+
+#include "installed_program.h"
+#include "odbc_test_connection.h"
+
+namespace e2e_test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+int Occurrences(const std::string& AText, const std::string& APart) {
+  int count = 0;
+  for (std::size_t at = AText.find(APart); at != std::string::npos;
+       at = AText.find(APart, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+TEST(RunnerE2ETest, LooksUpTwiceBeforeThePassAndSettlesTheFlags) {
+  InstalledProgram program(SYNCH_RUNNER_PATH);
+  const std::filesystem::path log = program.Scratch() / "pass.log";
+  const RunResult first = program.Run({"--log", log.string()});
+  ASSERT_EQ(first.exitCode, 0) << first.err;
+  EXPECT_EQ(first.err, "Property Locations Synchronization Completed\n");
+
+  // The registry is read once while the components load and once when the
+  // pass's first dataset connects dbJail; the jail is not touched before.
+  const std::vector<std::string> trace = program.ProgramTrace();
+  std::size_t firstJailStatement = trace.size();
+  int lookups = 0;
+  for (std::size_t i = 0; i < trace.size() && firstJailStatement == trace.size(); ++i) {
+    if (NamesAJailTable(trace[i])) firstJailStatement = i;
+    if (trace[i].find("FROM ConnectLib") != std::string::npos) ++lookups;
+  }
+  ASSERT_LT(firstJailStatement, trace.size());
+  EXPECT_EQ(lookups, 2);
+  EXPECT_THAT(trace[firstJailStatement], HasSubstr("CFGPROPL"));
+  EXPECT_EQ(program.TraceLinesWith("FROM ConnectLib").size(), 2u);
+
+  // One log block per container the pass found in use, each now flagged so.
+  standin_test::OdbcTestConnection jail(program.Server().port(), {"sa", "", "JAIL"});
+  const int inUse = std::stoi(*jail.Scalar("SELECT COUNT(*) FROM CFGPROPC WHERE AVAILABLE = 0"));
+  EXPECT_GT(inUse, 0);
+  EXPECT_EQ(Occurrences(first.out, " Container Status: In Use\n"), inUse);
+  // The saved log is the output with CR LF, after a byte-order mark when the
+  // locale's code page is UTF-8.
+  std::string saved = standin_test::ReadFile(log);
+  if (saved.starts_with("\xEF\xBB\xBF")) saved.erase(0, 3);
+  EXPECT_EQ(saved, std::regex_replace(first.out, std::regex("\n"), "\r\n"));
+
+  // The flags are settled: a second run decides the same and logs the same.
+  const RunResult second = program.Run();
+  EXPECT_EQ(second.exitCode, 0);
+  EXPECT_EQ(second.out, first.out);
+}
+
+TEST(RunnerE2ETest, AnUnreachableJailIsReportedByThePass) {
+  InstalledProgram program(SYNCH_RUNNER_PATH);
+  standin_test::RegisterJail(program.Server().port(), 1);
+  const RunResult result = program.Run();
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_THAT(result.err, HasSubstr(" On: TfrmSynchPropertyLocationsMain.GoSynchPropertyLocations\n"
+                                    "Process Aborted\n"));
+}
+
+struct StartUpFailure {
+  const char* name;
+  // Spoils the installation; gets the program's site.
+  void (*spoil)(InstalledProgram&);
+  // The error output after "Application Error: " as a pattern; "<ini>"
+  // stands for the configuration file's path.
+  const char* message;
+};
+
+void WriteConnStr(InstalledProgram& AProgram, const std::string& AConnStr) {
+  AProgram.Site().WriteIni("[DataProvider]\r\nConnStr=" + AConnStr + "\r\n");
+}
+
+std::string SiteAt(InstalledProgram& AProgram) {
+  return "Data Source=127.0.0.1;Port=" + std::to_string(AProgram.Server().port());
+}
+
+const StartUpFailure kStartUpFailures[] = {
+    {"NoConfigurationFile",
+     [](InstalledProgram& p) { std::filesystem::remove(p.Site().IniPath()); },
+     "EIniFileException: Vantor\\.ini not found\\."},
+    {"NoConnStr", [](InstalledProgram& p) { p.Site().WriteIni("[DataProvider]\r\n"); },
+     "EIniFileException: Database connection information not found in <ini> "
+     "\\(DataProvider\\.ConnStr\\)"},
+    {"SiteDatabaseUnreachable",
+     [](InstalledProgram& p) {
+       WriteConnStr(p, "Data Source=127.0.0.1;Port=1;Initial Catalog=VANTOR;User ID=sa");
+     },
+     "EOLEDBError: Unable to connect: Adaptive Server is unavailable or does not exist[\\s\\S]*"},
+    {"RefusedLogin",
+     [](InstalledProgram& p) {
+       WriteConnStr(p, SiteAt(p) + ";Initial Catalog=VANTOR;User ID=nobody;Password=x");
+     },
+     "EMSError: Login failed for user 'nobody'\\."},
+    {"MissingConnectLib",
+     [](InstalledProgram& p) { WriteConnStr(p, SiteAt(p) + ";Initial Catalog=master;User ID=sa"); },
+     "EMSError: Invalid object name 'ConnectLib'\\."},
+};
+
+void PrintTo(const StartUpFailure& AFailure, std::ostream* AOut) {
+  *AOut << AFailure.name;
+}
+
+class RunnerStartUpFailureTest : public ::testing::TestWithParam<StartUpFailure> {};
+
+TEST_P(RunnerStartUpFailureTest, EndsWithItsMessageAndOne) {
+  InstalledProgram program(SYNCH_RUNNER_PATH);
+  GetParam().spoil(program);
+  const RunResult result = program.Run();
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, "");
+  const std::string message = std::regex_replace(
+      GetParam().message, std::regex("<ini>"),
+      std::regex_replace(program.Site().IniPath().string(), std::regex("[.]"), "\\."));
+  EXPECT_TRUE(std::regex_match(result.err, std::regex("Application Error: " + message + "\n")))
+      << result.err;
+  EXPECT_THAT(program.TraceLinesWith("CFGPROPL"), ::testing::IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(, RunnerStartUpFailureTest, ::testing::ValuesIn(kStartUpFailures),
+                         [](const auto& AInfo) { return std::string(AInfo.param.name); });
+
+}  // namespace
+}  // namespace e2e_test

@@ -1,0 +1,61 @@
+#include "installed_site.h"
+
+#include <fstream>
+
+#include "jail_schema.h"
+#include "odbc_test_connection.h"
+#include "platform/posix_path.h"
+
+namespace standin_test {
+
+InstalledSite::InstalledSite(int APort, const std::string& AProgram)
+    : port_(APort), program_(dir_.path() / "Apps" / "VANTOR.APP" / "Jail" / AProgram) {
+  std::filesystem::create_directories(program_.parent_path());
+  std::filesystem::create_directories(IniPath().parent_path());
+  WriteIni("[DataProvider]\r\nConnStr=" + SiteConnectString() + "\r\n");
+}
+
+std::filesystem::path InstalledSite::IniPath() const {
+  return dir_.path() / "Apps" / "Vantor.Cfg" / "Vantor.ini";
+}
+
+std::string InstalledSite::SiteConnectString() const {
+  return "Data Source=127.0.0.1;Port=" + std::to_string(port_) +
+         ";Initial Catalog=VANTOR;User ID=sa";
+}
+
+void InstalledSite::WriteIni(const std::string& AText) const {
+  std::ofstream(IniPath(), std::ios::binary | std::ios::trunc) << AText;
+}
+
+std::string InstalledSite::ExecutableFileName() const {
+  return platform::WindowsPathFromPosix(program_.string());
+}
+
+std::optional<std::string> InstalledSite::FindFile(const std::string& AFileName) const {
+  return platform::SystemDisk().FindFile(AFileName);
+}
+
+platform::DriveType InstalledSite::DriveTypeOf(const std::string& ARoot) const {
+  return platform::SystemDisk().DriveTypeOf(ARoot);
+}
+
+void CreateSiteDatabase(int APort) {
+  OdbcTestConnection setup(APort);
+  setup.Exec("CREATE DATABASE VANTOR");
+  setup.Exec("USE VANTOR");
+  setup.Exec(jailgen::CreateTableSql(jailgen::Table("ConnectLib")));
+  RegisterJail(APort);
+}
+
+void RegisterJail(int APort, int AJailPort) {
+  OdbcTestConnection site(APort, {"sa", "", "VANTOR"});
+  site.Exec("DELETE FROM ConnectLib");
+  site.Exec(
+      "INSERT INTO ConnectLib (ProgramID, ConnString, HelpFile, LogFile, UseInitial) VALUES "
+      "('JAIL', 'Data Source=127.0.0.1;Port=" +
+      std::to_string(AJailPort == 0 ? APort : AJailPort) +
+      ";Initial Catalog=JAIL;User ID=sa', 'jail.chm', 'jail.log', 0)");
+}
+
+}  // namespace standin_test
