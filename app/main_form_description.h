@@ -1,6 +1,6 @@
 // The main window's stored description: its non-visual components in
 // creation order with their stored values, held as text in the program
-// (main_form.dfm), and the restoring of it that the window and the console
+// (main_form.desc), and the restoring of it that the window and the console
 // runner share. Qt-free.
 #pragma once
 

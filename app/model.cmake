@@ -1,9 +1,9 @@
 # app_model: the main window's stored description, embedded in the program,
 # and the restoring of its components that the window and the console runner
 # share. Qt-free. Included by app/CMakeLists.txt.
-set(MAIN_FORM_DFM ${CMAKE_CURRENT_LIST_DIR}/main_form.dfm)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${MAIN_FORM_DFM})
-file(READ ${MAIN_FORM_DFM} MAIN_FORM_TEXT)
+set(MAIN_FORM_FILE ${CMAKE_CURRENT_LIST_DIR}/main_form.desc)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${MAIN_FORM_FILE})
+file(READ ${MAIN_FORM_FILE} MAIN_FORM_TEXT)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/main_form_text.cc.in
                ${CMAKE_CURRENT_BINARY_DIR}/main_form_text.cc @ONLY)
 

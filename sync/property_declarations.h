@@ -1,6 +1,6 @@
 // The property tables as the main window declares them: each table dataset,
 // the table it reads, its link to a master, and its columns one by one. Kept
-// as data: the window's stored description (app/main_form.dfm) must agree
+// as data: the window's stored description (app/main_form.desc) must agree
 // with it, which its tests check.
 #pragma once
 
