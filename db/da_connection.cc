@@ -15,6 +15,12 @@ constexpr const char* kNotConnected = "Connection is not connected";
 
 }  // namespace
 
+void TDAConnectionOptions::Assign(const TDAConnectionOptions& ASource) {
+  SetKeepDesignConnected(ASource.KeepDesignConnected());
+  SetAllowImplicitConnect(ASource.AllowImplicitConnect());
+  SetDisconnectedMode(ASource.DisconnectedMode());
+}
+
 void TDAConnectionOptions::CheckClosed() const {
   if (FOwner->Connected()) {
     throw EDatabaseError(

@@ -38,6 +38,11 @@ class TDAConnectionOptions : public TPersistent {
   bool DisconnectedMode() const { return FDisconnectedMode; }
   void SetDisconnectedMode(bool AValue) { FDisconnectedMode = AValue; }
 
+  // Copies the option values `ASource` has in common with this object, through
+  // the setters (so a fixed option fails on an open connection as setting it
+  // does). Derived options copy their own values too.
+  virtual void Assign(const TDAConnectionOptions& ASource);
+
  protected:
   // Throws EDatabaseError "Cannot perform this operation on an open
   // connection" (with the connection's name) when the owner is connected.

@@ -11,6 +11,37 @@
 TCustomMSConnectionOptions::TCustomMSConnectionOptions(TCustomMSConnection* AOwner)
     : TDAConnectionOptions(AOwner) {}
 
+void TCustomMSConnectionOptions::Assign(const TDAConnectionOptions& ASource) {
+  TDAConnectionOptions::Assign(ASource);
+  const auto* source = dynamic_cast<const TCustomMSConnectionOptions*>(&ASource);
+  if (source == nullptr) return;
+  SetProvider(source->Provider());
+  SetNativeClientVersion(source->NativeClientVersion());
+  SetCompactVersion(source->CompactVersion());
+  SetForceCreateDatabase(source->ForceCreateDatabase());
+  SetDefaultLockTimeout(source->DefaultLockTimeout());
+  SetQuotedIdentifier(source->QuotedIdentifier());
+  SetEncrypt(source->Encrypt());
+  SetApplicationName(source->ApplicationName());
+  SetWorkstationID(source->WorkstationID());
+  SetLanguage(source->Language());
+  SetPacketSize(source->PacketSize());
+  SetPersistSecurityInfo(source->PersistSecurityInfo());
+  SetAutoTranslate(source->AutoTranslate());
+  SetNetworkLibrary(source->NetworkLibrary());
+  SetFailoverPartner(source->FailoverPartner());
+  SetInitialFileName(source->InitialFileName());
+}
+
+void TMSConnectionOptions::Assign(const TDAConnectionOptions& ASource) {
+  TCustomMSConnectionOptions::Assign(ASource);
+  const auto* source = dynamic_cast<const TMSConnectionOptions*>(&ASource);
+  if (source == nullptr) return;
+  SetMultipleActiveResultSets(source->MultipleActiveResultSets());
+  SetTrustServerCertificate(source->TrustServerCertificate());
+  SetApplicationIntent(source->ApplicationIntent());
+}
+
 void TCustomMSConnectionOptions::SetProvider(TOLEDBProvider AValue) {
   if (AValue == FProvider) return;
   CheckClosed();

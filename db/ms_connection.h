@@ -35,6 +35,8 @@ class TCustomMSConnectionOptions : public TDAConnectionOptions {
  public:
   explicit TCustomMSConnectionOptions(TCustomMSConnection* AOwner);
 
+  void Assign(const TDAConnectionOptions& ASource) override;
+
   // Which drivers are tried (see provider.h). Default prAuto; fixed while connected.
   TOLEDBProvider Provider() const { return FProvider; }
   void SetProvider(TOLEDBProvider AValue);
@@ -106,6 +108,8 @@ class TCustomMSConnectionOptions : public TDAConnectionOptions {
 class TMSConnectionOptions : public TCustomMSConnectionOptions {
  public:
   using TCustomMSConnectionOptions::TCustomMSConnectionOptions;
+
+  void Assign(const TDAConnectionOptions& ASource) override;
 
   // Default false.
   bool MultipleActiveResultSets() const { return FMultipleActiveResultSets; }

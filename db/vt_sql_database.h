@@ -60,6 +60,9 @@ class TVtSQLDatabase : public TMSConnection {
   TVtSQLDatabaseOptions& Options() const {
     return static_cast<TVtSQLDatabaseOptions&>(TMSConnection::Options());
   }
+  // Copies `AValue`'s option values into this connection's own options; the
+  // form the "Provider" entry was read in stays this connection's.
+  void SetOptions(const TMSConnectionOptions& AValue) { Options().Assign(AValue); }
 
   // Always "2.1".
   std::string VtVersion() const { return "2.1"; }

@@ -264,6 +264,29 @@ TEST(VtSQLDatabaseTest, StoredProviderKeepsItsFormAndVersionIsNeverStored) {
   }
 }
 
+TEST(VtSQLDatabaseTest, WritingOptionsCopiesTheValuesButNotTheProvidersStoredForm) {
+  const TClassRegistry classes = Classes();
+  TComponent owner(nullptr);
+  const std::vector<TComponent*> read = ReadComponents(
+      "object dbJail: TVtSQLDatabase\n  Options.Provider = 'SQLOLEDB.1'\nend\n", owner, classes);
+  auto& connection = dynamic_cast<TVtSQLDatabase&>(*read.at(0));
+  TMSConnection source(nullptr);
+  source.Options().SetProvider(prSQL);
+  source.Options().SetKeepDesignConnected(true);
+  source.Options().SetDefaultLockTimeout(5000);
+  source.Options().SetApplicationName("nightly");
+  source.Options().SetApplicationIntent(aiReadOnly);
+
+  connection.SetOptions(source.Options());
+
+  EXPECT_TRUE(connection.Options().KeepDesignConnected());
+  EXPECT_EQ(connection.Options().DefaultLockTimeout(), 5000);
+  EXPECT_EQ(connection.Options().ApplicationName(), "nightly");
+  EXPECT_EQ(connection.Options().ApplicationIntent(), aiReadOnly);
+  EXPECT_THAT(WriteComponent(connection, classes),
+              ::testing::HasSubstr("  Options.Provider = 'SQLOLEDB.1'\n"));
+}
+
 TEST(VtSQLDatabaseTest, StoredProviderRefusesWhatNoProviderIs) {
   const TClassRegistry classes = Classes();
   for (const char* stored : {"prOther", "'MSDASQL.1'", "1"}) {
