@@ -9,6 +9,7 @@ packages=(
   unixodbc-dev tdsodbc freetds-bin
   libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev llvm
 )
 
 # tdsodbc registers its driver only when debconf says so; the tests ask for it by name.

@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, configures, builds and runs every test.
+# Installs what is missing, configures, builds and runs every test: first the
+# default build, then the same tests built with Clang under the address and
+# undefined-behaviour sanitizers (build-sanitize), which also runs the fuzz
+# targets as libFuzzer programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -7,3 +10,7 @@ scripts/install-deps.sh
 cmake --preset default
 cmake --build --preset default -j "$(nproc)"
 ctest --preset default
+
+cmake --preset sanitize
+cmake --build --preset sanitize -j "$(nproc)"
+ctest --preset sanitize

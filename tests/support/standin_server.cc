@@ -1,5 +1,6 @@
 #include "standin_server.h"
 
+#include <gtest/gtest.h>
 #include <signal.h>
 
 #include <chrono>
@@ -12,6 +13,14 @@ namespace {
 constexpr auto kStartTimeout = std::chrono::seconds(20);
 constexpr auto kStopTimeout = std::chrono::seconds(10);
 constexpr std::string_view kListening = "listening on 127.0.0.1:";
+
+// A sanitized build's server may go on answering after undefined behaviour, and reports its
+// leaks only as it exits; either way the test that ran it must fail with the report.
+bool HoldsSanitizerReport(const std::string& error_output) {
+  return error_output.find("ERROR: AddressSanitizer") != std::string::npos ||
+         error_output.find("ERROR: LeakSanitizer") != std::string::npos ||
+         error_output.find("runtime error:") != std::string::npos;
+}
 
 }  // namespace
 
@@ -70,6 +79,8 @@ int StandinServer::stop() {
   }
   process_.reset();
   exit_code_ = code.value_or(128 + SIGKILL);
+  const std::string error_output = errorOutput();
+  if (HoldsSanitizerReport(error_output)) ADD_FAILURE() << "sqlserver-standin: " << error_output;
   return exit_code_;
 }
 

@@ -43,6 +43,7 @@ class StandinServer {
 
   // Stops the server as restart() does; a stopped server stays stopped.
   // Returns its exit code: 0 for a clean stop, 128 + 9 if it had to be killed.
+  // A sanitizer report in the server's error output fails the running test.
   int stop();
 
  private:
