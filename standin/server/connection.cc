@@ -34,8 +34,8 @@ std::uint32_t NegotiatePacketSize(std::uint32_t requested) {
 
 }  // namespace
 
-Connection::Connection(int fd, Engine& engine, Trace& trace)
-    : socket_(fd), engine_(engine), trace_(trace) {}
+Connection::Connection(int fd, Engine& engine, Trace& trace, FaultControl& faults)
+    : socket_(fd), engine_(engine), trace_(trace), faults_(faults) {}
 
 Connection::~Connection() = default;
 
@@ -126,6 +126,10 @@ void Connection::Serve() {
         }
         continue;
       }
+      // Unanswered, as a KILL drops an idle session: the socket is shut as
+      // the kill handler shuts it, and the session ends below as a killed
+      // one does.
+      if (faults_.EndsSession()) break;
       Execute(item.message, stream);
     }
   } catch (...) {

@@ -15,6 +15,7 @@
 #include <mutex>
 
 #include "engine.h"
+#include "fault_control.h"
 #include "packet.h"
 #include "server_version.h"
 #include "socket.h"
@@ -25,7 +26,7 @@ namespace standin::server {
 class Connection {
  public:
   // Takes ownership of the connected socket `fd`.
-  Connection(int fd, Engine& engine, Trace& trace);
+  Connection(int fd, Engine& engine, Trace& trace, FaultControl& faults);
   ~Connection();
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
@@ -58,6 +59,7 @@ class Connection {
   tds::Socket socket_;
   Engine& engine_;
   Trace& trace_;
+  FaultControl& faults_;
   tds::TdsVersion version_ = tds::TdsVersion::k74;
   std::uint32_t packet_size_ = tds::kDefaultPacketSize;
   std::unique_ptr<Session> session_;  // declared after socket_: destroyed before it closes

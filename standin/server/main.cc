@@ -2,6 +2,7 @@
 // options.h for the command line; the first line on stdout is
 // "listening on 127.0.0.1:PORT". SIGTERM or SIGINT ends every session and exits 0.
 #include <signal.h>
+#include <unistd.h>
 
 #include <iostream>
 #include <string>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "engine.h"
+#include "fault_control.h"
 #include "listener.h"
 #include "options.h"
 #include "server.h"
@@ -41,7 +43,13 @@ int main(int argc, char** argv) {
     Engine engine(engine_options);
     server::Trace trace(options.trace_file);
     server::Listener listener(options.port);
-    server::Server server(engine, listener, trace);
+    // A stop the fault file asks for refuses new clients at once, before the
+    // session that asked for it drops; then it goes on as SIGTERM does.
+    server::FaultControl faults(options.fault_file, [&listener] {
+      listener.Shutdown();
+      ::kill(::getpid(), SIGTERM);
+    });
+    server::Server server(engine, listener, trace, faults);
     std::cout << "listening on 127.0.0.1:" << listener.Port() << std::endl;
 
     std::thread acceptor([&server] { server.Run(); });

@@ -36,7 +36,11 @@ void AddLogin(ServerOptions& options, const std::string& text) {
 
 const char* UsageText() {
   return "usage: sqlserver-standin --data DIR [--port N] [--login NAME:PASSWORD]... [--trace "
-         "FILE]\n";
+         "FILE]\n"
+         "                         [--fault-file FILE]\n"
+         "  --fault-file FILE  for tests: writing \"kill N\" to FILE ends the session of the N-th\n"
+         "                     request from then on (any session), as KILL does; \"stop N\" stops\n"
+         "                     the server there, as SIGTERM does. That request is not run.\n";
 }
 
 ServerOptions ParseOptions(const std::vector<std::string>& args) {
@@ -48,7 +52,8 @@ ServerOptions ParseOptions(const std::vector<std::string>& args) {
     if (auto eq = name.find('='); name.starts_with("--") && eq != std::string::npos) {
       value = name.substr(eq + 1);
       name = name.substr(0, eq);
-    } else if (name == "--data" || name == "--port" || name == "--login" || name == "--trace") {
+    } else if (name == "--data" || name == "--port" || name == "--login" || name == "--trace" ||
+               name == "--fault-file") {
       if (i + 1 >= args.size()) throw UsageError(name + " needs a value");
       value = args[++i];
     }
@@ -63,6 +68,9 @@ ServerOptions ParseOptions(const std::vector<std::string>& args) {
     } else if (name == "--trace") {
       if (value.empty()) throw UsageError("--trace needs a file");
       options.trace_file = value;
+    } else if (name == "--fault-file") {
+      if (value.empty()) throw UsageError("--fault-file needs a file");
+      options.fault_file = value;
     } else {
       throw UsageError("unknown argument: " + args[i]);
     }

@@ -1,5 +1,8 @@
 // The command line of sqlserver-standin:
 //   sqlserver-standin --data DIR [--port N] [--login NAME:PASSWORD]... [--trace FILE]
+//                     [--fault-file FILE]
+// --fault-file names the file through which a test ends a session or stops
+// the server at a chosen request (see fault_control.h).
 #pragma once
 
 #include <cstdint>
@@ -18,6 +21,7 @@ struct ServerOptions {
   // --login sa:PASSWORD changes its password.
   std::map<std::string, std::string> logins = {{"sa", ""}};
   std::filesystem::path trace_file;  // empty: no trace
+  std::filesystem::path fault_file;  // empty: no faults
 };
 
 // A command line the server cannot run with; what() says why.

@@ -15,8 +15,8 @@ namespace standin::server {
 
 class Server {
  public:
-  Server(Engine& engine, Listener& listener, Trace& trace)
-      : engine_(engine), listener_(listener), trace_(trace) {}
+  Server(Engine& engine, Listener& listener, Trace& trace, FaultControl& faults)
+      : engine_(engine), listener_(listener), trace_(trace), faults_(faults) {}
   // Stops first if still running.
   ~Server();
   Server(const Server&) = delete;
@@ -41,6 +41,7 @@ class Server {
   Engine& engine_;
   Listener& listener_;
   Trace& trace_;
+  FaultControl& faults_;
   std::mutex mutex_;
   std::list<Running> running_;
   bool stopping_ = false;

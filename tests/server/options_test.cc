@@ -12,11 +12,12 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(OptionsTest, ReadsEveryOption) {
-  ServerOptions o = ParseOptions(
-      {"--data", "/tmp/d", "--port", "14330", "--login", "jailer:pa:ss", "--trace=/tmp/t.log"});
+  ServerOptions o = ParseOptions({"--data", "/tmp/d", "--port", "14330", "--login", "jailer:pa:ss",
+                                  "--trace=/tmp/t.log", "--fault-file", "/tmp/f"});
   EXPECT_EQ(o.data_dir, "/tmp/d");
   EXPECT_EQ(o.port, 14330);
   EXPECT_EQ(o.trace_file, "/tmp/t.log");
+  EXPECT_EQ(o.fault_file, "/tmp/f");
   EXPECT_EQ(o.logins.at("jailer"), "pa:ss");
   EXPECT_EQ(o.logins.at("sa"), "");
 }
@@ -26,6 +27,7 @@ TEST(OptionsTest, DefaultsToAnyPortAndTheSaLoginOnly) {
   EXPECT_EQ(o.port, 0);
   EXPECT_EQ(o.logins, (std::map<std::string, std::string>{{"sa", ""}}));
   EXPECT_TRUE(o.trace_file.empty());
+  EXPECT_TRUE(o.fault_file.empty());
 }
 
 TEST(OptionsTest, ALoginForSaChangesItsPasswordWhateverItsCase) {
@@ -46,6 +48,8 @@ TEST(OptionsTest, RefusesBadCommandLines) {
       {"--data", "d", "--bind", "0.0.0.0"},
       {"--data", "d", "extra"},
       {"--data="},
+      {"--data", "d", "--fault-file"},
+      {"--data", "d", "--fault-file="},
   };
   for (const Args& args : cases) {
     std::string line;

@@ -4,6 +4,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
@@ -27,16 +28,16 @@ bool HoldsSanitizerReport(const std::string& error_output) {
 StandinServer::StandinServer(StandinOptions options)
     : options_(std::move(options)), data_dir_(dir_.path() / "data") {
   std::filesystem::create_directory(data_dir_);
-  Start();
+  Start(0);
 }
 
 StandinServer::~StandinServer() {
   stop();
 }
 
-void StandinServer::Start() {
+void StandinServer::Start(int port) {
   std::vector<std::string> argv = {STANDIN_SERVER_PATH, "--data", data_dir_.string(), "--port",
-                                   "0"};
+                                   std::to_string(port)};
   for (const std::string& login : options_.logins) {
     argv.push_back("--login");
     argv.push_back(login);
@@ -44,6 +45,10 @@ void StandinServer::Start() {
   if (options_.trace) {
     argv.push_back("--trace");
     argv.push_back((dir_.path() / "trace.log").string());
+  }
+  if (options_.faults) {
+    argv.push_back("--fault-file");
+    argv.push_back((dir_.path() / "fault").string());
   }
   const auto out = dir_.path() / "server.out";
   // The line of an earlier run must not be taken for this one's.
@@ -86,7 +91,28 @@ int StandinServer::stop() {
 
 void StandinServer::restart() {
   stop();
-  Start();
+  Start(0);
+}
+
+void StandinServer::restartOnSamePort() {
+  stop();
+  Start(port_);
+}
+
+void StandinServer::killAtRequest(int n) {
+  ArmFault("kill " + std::to_string(n));
+}
+
+void StandinServer::stopAtRequest(int n) {
+  ArmFault("stop " + std::to_string(n));
+}
+
+// Renamed into place: the server must never read half a line.
+void StandinServer::ArmFault(const std::string& line) {
+  if (!options_.faults) throw std::logic_error("the server was started without faults");
+  const std::filesystem::path pending = dir_.path() / "fault.new";
+  std::ofstream(pending, std::ios::trunc) << line << "\n";
+  std::filesystem::rename(pending, dir_.path() / "fault");
 }
 
 std::vector<std::string> StandinServer::traceLines() const {

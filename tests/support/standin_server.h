@@ -15,6 +15,7 @@ namespace standin_test {
 struct StandinOptions {
   std::vector<std::string> logins = {};  // "NAME:PASSWORD", besides sa with an empty password
   bool trace = false;                    // keep a trace file, read by traceLines()
+  bool faults = false;                   // take killAtRequest() and stopAtRequest()
 };
 
 class StandinServer {
@@ -41,13 +42,25 @@ class StandinServer {
   // same data directory.
   void restart();
 
+  // Starts the server again on the port it had (stopping it first if it
+  // runs), as a real server comes back at its address.
+  void restartOnSamePort();
+
+  // With StandinOptions::faults: the `n`-th request the server receives from
+  // now on (on any session) ends its session unrun, as a DBA's KILL does; the
+  // client sees its connection drop. Replaces what was armed before.
+  void killAtRequest(int n);
+  // Likewise, but the server stops there as on SIGTERM; stop() then reaps it.
+  void stopAtRequest(int n);
+
   // Stops the server as restart() does; a stopped server stays stopped.
   // Returns its exit code: 0 for a clean stop, 128 + 9 if it had to be killed.
   // A sanitizer report in the server's error output fails the running test.
   int stop();
 
  private:
-  void Start();
+  void Start(int port);
+  void ArmFault(const std::string& line);
 
   StandinOptions options_;
   TempDir dir_;
