@@ -16,6 +16,15 @@ namespace {
 constexpr std::uint8_t kStatusByRef = 0x01;
 constexpr std::uint64_t kPlpNull = ~std::uint64_t{0};
 
+// The ranges of the date and time types: datetime counts days from 1900-01-01
+// back to 1753-01-01, date and datetime2 from 0001-01-01 up to 9999-12-31.
+constexpr std::int32_t kFirstDateTimeDay = -53690;
+constexpr std::int32_t kLastDateTimeDay = 2958463;
+constexpr std::uint32_t kTicksPerDay = 300 * 86400;
+constexpr std::uint16_t kMinutesPerDay = 24 * 60;
+constexpr std::int32_t kLastDate = 3652058;
+constexpr std::uint64_t kSecondsPerDay = 86400;
+
 // What TYPE_INFO says about the parameter, beyond its SqlType.
 struct TypeInfo {
   WireType code;
@@ -280,12 +289,21 @@ Value ReadFixed(ByteReader& in, const TypeInfo& info) {
                                      units < 0 ? -static_cast<__int128>(units) : units)};
       return FormatScaledDecimal(d, 4);
     }
-    case TypeId::DateTime:
-      return FormatDateTime(
-          {static_cast<std::int32_t>(raw & 0xFFFFFFFF), static_cast<std::uint32_t>(raw >> 32)});
-    case TypeId::SmallDateTime:
-      return FormatSmallDateTime(
-          {static_cast<std::uint16_t>(raw), static_cast<std::uint16_t>(raw >> 16)});
+    case TypeId::DateTime: {
+      const DateTimeTicks value{static_cast<std::int32_t>(raw & 0xFFFFFFFF),
+                                static_cast<std::uint32_t>(raw >> 32)};
+      if (value.days < kFirstDateTimeDay || value.days > kLastDateTimeDay ||
+          value.ticks >= kTicksPerDay) {
+        throw ProtocolError("datetime value out of range");
+      }
+      return FormatDateTime(value);
+    }
+    case TypeId::SmallDateTime: {
+      const SmallDateTimeMinutes value{static_cast<std::uint16_t>(raw),
+                                       static_cast<std::uint16_t>(raw >> 16)};
+      if (value.minutes >= kMinutesPerDay) throw ProtocolError("smalldatetime value out of range");
+      return FormatSmallDateTime(value);
+    }
     case TypeId::UniqueIdentifier: {
       if (body->size() != 16) throw ProtocolError("bad uniqueidentifier size");
       static constexpr int kOrder[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
@@ -330,8 +348,12 @@ Value ReadTemporal(ByteReader& in, const TypeInfo& info) {
       time_bytes + (info.code == kTimeN ? 0 : 3) + (info.code == kDateTimeOffsetN ? 2 : 0);
   if (length != expected) throw ProtocolError("bad date/time value length");
   std::uint64_t units = LittleEndian(body.subspan(0, time_bytes));
+  std::uint64_t units_per_day = kSecondsPerDay;
+  for (int i = 0; i < scale; ++i) units_per_day *= 10;
+  if (info.code != kDateN && units >= units_per_day) throw ProtocolError("time value out of range");
   if (info.code == kTimeN) return FormatTime(units, scale);
   auto days = static_cast<std::int32_t>(LittleEndian(body.subspan(time_bytes, 3)));
+  if (days > kLastDate) throw ProtocolError("date value out of range");
   if (info.code == kDateN) return FormatDate(days);
   return FormatDateTime2(days, units, scale);
 }
