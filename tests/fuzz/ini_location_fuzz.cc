@@ -56,10 +56,9 @@ class FuzzedDisk : public platform::Disk {
     std::optional<std::string> answer;
     const auto entry = FEntries.find(AFileName);
     if (entry != FEntries.end() && entry->second != Entry::kFolder) {
-      const bool looked_before = FLooks.end() != std::find_if(FLooks.begin(), FLooks.end(),
-                                                              [&](const Look& ALook) {
-                                                                return ALook.name == AFileName;
-                                                              });
+      const bool looked_before =
+          FLooks.end() != std::find_if(FLooks.begin(), FLooks.end(),
+                                       [&](const Look& ALook) { return ALook.name == AFileName; });
       if (entry->second == Entry::kFile || !looked_before) answer = "host:" + AFileName;
     }
     FLooks.push_back({AFileName, answer});
@@ -192,7 +191,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
     if (looks[i].name != expected[i]) Fail("a look out of the documented order", looks[i].name);
   }
   if (disk.RootsAsked() != expected_roots) Fail("drive roots asked out of order", start);
-  const std::string expected_outcome = found        ? *looks.back().answer
+  const std::string expected_outcome = found         ? *looks.back().answer
                                        : answered(0) ? "error:Rovane.ini not found"
                                                      : "error:Vantor.ini not found.";
   if (outcome != expected_outcome) Fail("unexpected outcome", outcome);

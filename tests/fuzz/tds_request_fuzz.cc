@@ -44,8 +44,11 @@ bool IsUtf8(std::string_view AText) {
   std::size_t i = 0;
   while (i < AText.size()) {
     const auto lead = static_cast<unsigned char>(AText[i]);
-    std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                                       : (lead >> 3) == 0x1E ? 4 : 0;
+    std::size_t length = lead < 0x80           ? 1
+                         : (lead >> 5) == 0x6  ? 2
+                         : (lead >> 4) == 0xE  ? 3
+                         : (lead >> 3) == 0x1E ? 4
+                                               : 0;
     if (length == 0 || i + length > AText.size()) return false;
     char32_t code = length == 1 ? lead : lead & (0x7F >> length);
     for (std::size_t k = 1; k < length; ++k) {
@@ -66,10 +69,58 @@ void CheckText(const std::string& AText, const char* AWhat) {
   if (!IsUtf8(AText)) Fail(AWhat, AText);
 }
 
-// Whether `AValue` holds the alternative the engine keeps values of `AType` in.
-bool HoldsFormOf(const Value& AValue, TypeId AType) {
+// Whether `AText` follows `APattern`, where "9" stands for any digit and "X"
+// for an upper-case hexadecimal digit.
+bool IsShaped(std::string_view AText, std::string_view APattern) {
+  if (AText.size() != APattern.size()) return false;
+  for (std::size_t i = 0; i < AText.size(); ++i) {
+    const char c = AText[i];
+    const bool digit = c >= '0' && c <= '9';
+    if (APattern[i] == '9'   ? !digit
+        : APattern[i] == 'X' ? !digit && !(c >= 'A' && c <= 'F')
+                             : c != APattern[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// A plain decimal with exactly `AScale` fraction digits.
+bool IsDecimal(std::string_view AText, int AScale) {
+  if (AText.starts_with('-')) AText.remove_prefix(1);
+  const std::size_t point = AScale > 0 ? AText.size() - 1 - AScale : AText.size();
+  if (AText.size() <= static_cast<std::size_t>(AScale) + (AScale > 0 ? 1 : 0)) return false;
+  for (std::size_t i = 0; i < AText.size(); ++i) {
+    if (i == point ? AText[i] != '.' : AText[i] < '0' || AText[i] > '9') return false;
+  }
+  return true;
+}
+
+// Whether `AValue` is in the engine's form for values of `AType`.
+bool HoldsFormOf(const Value& AValue, const SqlType& AType) {
   if (IsNull(AValue)) return true;
-  switch (AType) {
+  const std::string* text = std::get_if<std::string>(&AValue);
+  switch (AType.id) {
+    case TypeId::DateTime:
+    case TypeId::SmallDateTime:
+      return text && IsShaped(*text, "9999-99-99 99:99:99.999");
+    case TypeId::Date:
+      return text && IsShaped(*text, "9999-99-99");
+    case TypeId::Time:
+      return text &&
+             IsShaped(*text, AType.scale == 0 ? std::string("99:99:99")
+                                              : "99:99:99." + std::string(AType.scale, '9'));
+    case TypeId::Money:
+    case TypeId::SmallMoney:
+      return text && IsDecimal(*text, 4);
+    case TypeId::Decimal:
+      return text && IsDecimal(*text, AType.scale);
+    case TypeId::UniqueIdentifier:
+      return text && IsShaped(*text, "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX");
+    default:
+      break;
+  }
+  switch (AType.id) {
     case TypeId::Int:
     case TypeId::BigInt:
     case TypeId::SmallInt:
@@ -84,8 +135,7 @@ bool HoldsFormOf(const Value& AValue, TypeId AType) {
     case TypeId::Image:
       return std::holds_alternative<Bytes>(AValue);
     default:
-      return std::holds_alternative<std::string>(AValue) &&
-             IsUtf8(std::get<std::string>(AValue));
+      return text && IsUtf8(*text);
   }
 }
 
@@ -111,7 +161,11 @@ void Decode(PacketType AType, std::span<const std::uint8_t> APayload, TdsVersion
         CheckText(call.procedure, "procedure name not UTF-8");
         for (const Param& param : call.params) {
           CheckText(param.name, "parameter name not UTF-8");
-          if (!HoldsFormOf(param.value, param.type.id)) Fail("value not in its type's form", "");
+          if (!HoldsFormOf(param.value, param.type)) {
+            Fail("value not in its type's form", std::holds_alternative<std::string>(param.value)
+                                                     ? std::get<std::string>(param.value)
+                                                     : "");
+          }
         }
       }
       break;
