@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "core/exception.h"
+
 namespace odbc {
 
 namespace {
@@ -35,6 +37,16 @@ class Builder {
   explicit Builder(bool AFreeTds) : FFreeTds(AFreeTds) {}
 
   void Add(std::string_view AKey, const std::string& AValue) {
+    // Either would end the value early and let its rest be read as further
+    // settings: a password could then name another server or database.
+    if (AValue.find('\0') != std::string::npos) {
+      throw Exception("Connection setting " + std::string(AKey) +
+                      " cannot be given to the driver: it holds a NUL character");
+    }
+    if (FFreeTds && AValue.find("};") != std::string::npos) {
+      throw Exception("Connection setting " + std::string(AKey) +
+                      " cannot be given to the FreeTDS driver: it holds \"};\"");
+    }
     if (!FText.empty()) FText += ';';
     FText.append(AKey).append("=").append(Quoted(AValue));
   }

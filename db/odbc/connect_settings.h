@@ -41,7 +41,9 @@ std::string DataSource(const std::string& AServer, int APort);
 // where they need it. For FreeTDS, the local machine ("(local)" or ".") is
 // the loopback address, since FreeTDS resolves names only through DNS; and
 // AutoTranslate, NetworkLibrary and FailoverPartner, which it has no keyword
-// for, are left out.
+// for, are left out. Throws Exception naming the setting (never its value)
+// when a value holds a NUL character, or "};", which FreeTDS 1.3 ends a
+// braced value at.
 std::string ConnectionString(const ConnectSettings& ASettings);
 
 // The running program's file name without its directory.

@@ -8,6 +8,8 @@
 #include <ostream>
 #include <string>
 
+#include "core/exception.h"
+
 namespace {
 
 using ::testing::HasSubstr;
@@ -178,6 +180,61 @@ TEST(ConnectionStringTest, AnEmptyApplicationNameSendsTheProgramFileName) {
   const std::string text = odbc::ConnectionString(settings);
   EXPECT_THAT(text, HasSubstr(";APP=connect_settings_test;"));
   EXPECT_THAT(odbc::ProgramFileName(), Not(HasSubstr("/")));
+}
+
+struct UncarriableCase {
+  const char* name;
+  odbc::ConnectSettings settings;
+  std::string message;
+};
+
+void PrintTo(const UncarriableCase& ACase, std::ostream* AOut) {
+  *AOut << ACase.name;
+}
+
+class UncarriableValueTest : public ::testing::TestWithParam<UncarriableCase> {};
+
+// FreeTDS ends a braced value at its first "};" and any driver's string at a
+// NUL: what followed would be read as settings of their own. The message
+// names the setting, never the value, which may be a password.
+TEST_P(UncarriableValueTest, IsRefusedWithoutShowingIt) {
+  try {
+    const std::string text = odbc::ConnectionString(GetParam().settings);
+    ADD_FAILURE() << "accepted as " << text;
+  } catch (const Exception& error) {
+    EXPECT_EQ(error.Message(), GetParam().message);
+  }
+}
+
+const std::string kPasswordHoldingBraceEnd = "pw};Database=master;x={y";
+
+INSTANTIATE_TEST_SUITE_P(
+    Drivers, UncarriableValueTest,
+    ::testing::Values(
+        UncarriableCase{
+            "FreeTdsPasswordEndingABracedValue",
+            FreeTds([](odbc::ConnectSettings& s) { s.Password = kPasswordHoldingBraceEnd; }),
+            "Connection setting PWD cannot be given to the FreeTDS driver: it holds \"};\""},
+        UncarriableCase{"FreeTdsDatabaseEndingABracedValue",
+                        FreeTds([](odbc::ConnectSettings& s) { s.Database = "j};UID=sa"; }),
+                        "Connection setting Database cannot be given to the FreeTDS driver: it "
+                        "holds \"};\""},
+        UncarriableCase{"NulInPassword", Microsoft([](odbc::ConnectSettings& s) {
+                          s.Password = std::string("pw\0;Server=elsewhere", 20);
+                        }),
+                        "Connection setting PWD cannot be given to the driver: it holds a NUL "
+                        "character"},
+        UncarriableCase{"NulInServer", FreeTds([](odbc::ConnectSettings& s) {
+                          s.Server = std::string("srv\0x", 5);
+                        }),
+                        "Connection setting Server cannot be given to the driver: it holds a "
+                        "NUL character"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConnectionStringTest, MicrosoftCarriesABraceEndInsideItsValue) {
+  const odbc::ConnectSettings settings =
+      Microsoft([](odbc::ConnectSettings& s) { s.Password = kPasswordHoldingBraceEnd; });
+  EXPECT_THAT(odbc::ConnectionString(settings), HasSubstr(";PWD={pw}};Database=master;x={y};"));
 }
 
 }  // namespace
