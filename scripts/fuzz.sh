@@ -3,8 +3,8 @@
 #
 # Builds the fuzz targets with Clang (libFuzzer, ASan, UBSan) in their own
 # build folder, then runs each TARGET (all of them by default) for SECONDS
-# (600 by default) one after another, or until FUZZ_RUNS executions when that
-# is set. Each keeps a corpus of its own across runs, starting from the seeds
+# (600 by default; 0 for no limit) one after another, or until FUZZ_RUNS
+# executions when that is set and comes first. Each keeps a corpus of its own across runs, starting from the seeds
 # in tests/fuzz/seeds, which it only reads. Prints each target's executions,
 # time and speed, and the input of any failure; exits non-zero if one failed.
 #
@@ -33,7 +33,7 @@ for target in "${targets[@]}"; do
   log=$build/logs/$target.log
   mkdir -p "$corpus" "$artifacts" "$(dirname "$log")"
   limits=(-max_total_time="$seconds")
-  [ -n "${FUZZ_RUNS:-}" ] && limits=(-runs="$FUZZ_RUNS")
+  [ -n "${FUZZ_RUNS:-}" ] && limits+=(-runs="$FUZZ_RUNS")
   started=$(date +%s)
   status=0
   "$build/tests/fuzz/$target" "${limits[@]}" -print_final_stats=1 \
