@@ -1,6 +1,5 @@
 #include "config/ini_values.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -68,13 +67,11 @@ TIniValues TIniValues::Parse(std::string_view AText) {
     const std::string line = Trim(raw);
     if (line.empty() || line[0] == ';') continue;
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-      const std::string name = Trim(std::string_view(line).substr(1, line.size() - 2));
-      const auto same = std::find_if(values.FSections.begin(), values.FSections.end(),
-                                     [&name](const Section& ASection) {
-                                       return platform::SameTextIgnoringCase(ASection.Name, name);
-                                     });
-      current = same != values.FSections.end() ? &*same
-                                               : &values.FSections.emplace_back(Section{name, {}});
+      // Kept apart even when the name came before: Find reads same-named
+      // sections as one, and merging here would compare every name with every
+      // other, which a file of many sections would not live through.
+      current = &values.FSections.emplace_back(
+          Section{Trim(std::string_view(line).substr(1, line.size() - 2)), {}});
       continue;
     }
     const size_t equals = line.find('=');
@@ -91,7 +88,6 @@ const std::string* TIniValues::Find(std::string_view ASection, std::string_view 
     for (const auto& [key, value] : section.Entries) {
       if (platform::SameTextIgnoringCase(key, AKey)) return &value;
     }
-    return nullptr;
   }
   return nullptr;
 }

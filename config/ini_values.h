@@ -35,6 +35,8 @@ class TIniValues {
   bool ReadBool(std::string_view ASection, std::string_view AKey, bool ADefault) const;
 
  private:
+  // One "[" name "]" line and the entries after it; a name given again
+  // starts another Section.
   struct Section {
     std::string Name;
     std::vector<std::pair<std::string, std::string>> Entries;  // key, value; in file order

@@ -46,6 +46,13 @@ constexpr std::u16string_view kUtf16Text =
     u"[Paths]\r\nHelpPath=C:\\Café\r\n[Server]\r\nServerKey=\U0001D11E key\r\n"
     u"[DataProvider]\r\nConnStr=Data Source=Zürich\r\n";
 
+// [Paths] given twice with a hundred thousand other sections between.
+std::string ManySectionsBetweenRepeats() {
+  std::string text = "[Paths]\nHelpPath=h1\n";
+  for (int i = 0; i < 100000; ++i) text += "[Section" + std::to_string(i) + "]\nKey=v\n";
+  return text + "[PATHS]\nHelpPath=h2\nLogPath=l2\n[DataProvider]\nConnStr=A=1\n";
+}
+
 // The settings a file gives; a `conn_error` file raises the ConnStr error
 // after assigning the rest.
 struct FileCase {
@@ -153,6 +160,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "[Paths]\nHelpPath=h1\n[DataProvider]\nConnStr=A=1\n[PATHS]\nHelpPath=h2\n"
                  "LogPath=l2\n",
                  "h1", "l2", false, "", "", "A=1", false},
+        FileCase{"ManySectionsBetweenRepeats", ManySectionsBetweenRepeats(), "h1", "l2", false, "",
+                 "", "A=1", false},
         FileCase{"EqualsInValue",
                  "[DataProvider]\nConnStr=Provider=SQLOLEDB;Data Source=S;Extra=a=b\n", "", "",
                  false, "", "", "Provider=SQLOLEDB;Data Source=S;Extra=a=b", false},
