@@ -24,12 +24,13 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
 
 // Runs in the forked child: only async-signal-safe calls until exec.
 [[noreturn]] void BecomeChild(char** argv, char** envp, const char* in, const char* out,
-                              const char* err) {
+                              const char* err, const char* dir) {
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   const int in_fd = open(in, O_RDONLY);
   const int out_fd = open(out, O_WRONLY | O_CREAT | O_TRUNC, 0644);
   const int err_fd = open(err, O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (in_fd < 0 || out_fd < 0 || err_fd < 0) _exit(126);
+  if (*dir != '\0' && chdir(dir) != 0) _exit(126);
   dup2(in_fd, 0);
   dup2(out_fd, 1);
   dup2(err_fd, 2);
@@ -40,7 +41,8 @@ std::vector<char*> Pointers(std::vector<std::string>& strings) {
 }  // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildStreams& streams,
-                           const std::vector<std::string>& extra_env) {
+                           const std::vector<std::string>& extra_env,
+                           const std::filesystem::path& working_dir) {
   if (access(argv.at(0).c_str(), X_OK) != 0) {
     throw std::system_error(errno, std::generic_category(), "cannot run " + argv[0]);
   }
@@ -51,12 +53,13 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildStre
   std::vector<char*> arg_ptrs = Pointers(args);
   std::vector<char*> env_ptrs = Pointers(env);
   const std::string in = streams.in.string(), out = streams.out.string(),
-                    err = streams.err.string();
+                    err = streams.err.string(), dir = working_dir.string();
 
   pid_ = fork();
   if (pid_ < 0) throw std::system_error(errno, std::generic_category(), "fork");
   if (pid_ == 0)
-    BecomeChild(arg_ptrs.data(), env_ptrs.data(), in.c_str(), out.c_str(), err.c_str());
+    BecomeChild(arg_ptrs.data(), env_ptrs.data(), in.c_str(), out.c_str(), err.c_str(),
+                dir.c_str());
 }
 
 ChildProcess::~ChildProcess() {

@@ -20,10 +20,12 @@ struct ChildStreams {
 class ChildProcess {
  public:
   // Starts argv[0] (a path) with `extra_env` ("NAME=value") added to this
-  // process's environment. The child is killed if the test process dies.
-  // Throws std::system_error when the program cannot be started.
+  // process's environment, in `working_dir` (empty: this process's). The
+  // child is killed if the test process dies. Throws std::system_error when
+  // the program cannot be started.
   ChildProcess(const std::vector<std::string>& argv, const ChildStreams& streams,
-               const std::vector<std::string>& extra_env = {});
+               const std::vector<std::string>& extra_env = {},
+               const std::filesystem::path& working_dir = {});
   // Kills the child (SIGKILL) and reaps it if it still runs.
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;

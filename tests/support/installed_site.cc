@@ -1,6 +1,7 @@
 #include "installed_site.h"
 
 #include <fstream>
+#include <utility>
 
 #include "jail_schema.h"
 #include "odbc_test_connection.h"
@@ -8,8 +9,10 @@
 
 namespace standin_test {
 
-InstalledSite::InstalledSite(int APort, const std::string& AProgram)
-    : port_(APort), program_(dir_.path() / "Apps" / "VANTOR.APP" / "Jail" / AProgram) {
+InstalledSite::InstalledSite(int APort, const std::string& AProgram, Login ALogin)
+    : port_(APort),
+      login_(std::move(ALogin)),
+      program_(dir_.path() / "Apps" / "VANTOR.APP" / "Jail" / AProgram) {
   std::filesystem::create_directories(program_.parent_path());
   std::filesystem::create_directories(IniPath().parent_path());
   WriteIni("[DataProvider]\r\nConnStr=" + SiteConnectString() + "\r\n");
@@ -20,8 +23,8 @@ std::filesystem::path InstalledSite::IniPath() const {
 }
 
 std::string InstalledSite::SiteConnectString() const {
-  return "Data Source=127.0.0.1;Port=" + std::to_string(port_) +
-         ";Initial Catalog=VANTOR;User ID=sa";
+  return "Data Source=127.0.0.1;Port=" + std::to_string(port_) + ";Initial Catalog=VANTOR;" +
+         LoginEntries(login_);
 }
 
 void InstalledSite::WriteIni(const std::string& AText) const {
@@ -48,14 +51,19 @@ void CreateSiteDatabase(int APort) {
   RegisterJail(APort);
 }
 
-void RegisterJail(int APort, int AJailPort) {
+void RegisterJail(int APort, int AJailPort, const Login& ALogin) {
   OdbcTestConnection site(APort, {"sa", "", "VANTOR"});
   site.Exec("DELETE FROM ConnectLib");
   site.Exec(
       "INSERT INTO ConnectLib (ProgramID, ConnString, HelpFile, LogFile, UseInitial) VALUES "
-      "('JAIL', 'Data Source=127.0.0.1;Port=" +
-      std::to_string(AJailPort == 0 ? APort : AJailPort) +
-      ";Initial Catalog=JAIL;User ID=sa', 'jail.chm', 'jail.log', 0)");
+      "('JAIL', ?, 'jail.chm', 'jail.log', 0)",
+      {SqlParam::VarChar(
+          "Data Source=127.0.0.1;Port=" + std::to_string(AJailPort == 0 ? APort : AJailPort) +
+          ";Initial Catalog=JAIL;" + LoginEntries(ALogin))});
+}
+
+std::string LoginEntries(const Login& ALogin) {
+  return "User ID=" + ALogin.user + (ALogin.password.empty() ? "" : ";Password=" + ALogin.password);
 }
 
 }  // namespace standin_test

@@ -1,7 +1,8 @@
 // A site installed the way a real one is, in a private directory, for the
 // program's start-up: the program at <dir>/Apps/VANTOR.APP/Jail/<program>
 // and the site configuration at <dir>/Apps/Vantor.Cfg/Vantor.ini, whose
-// ConnStr reaches the site database VANTOR on a stand-in as sa. As a
+// ConnStr reaches the site database VANTOR on a stand-in with a login (sa by
+// default). As a
 // platform::Disk it is the host's disk seen by a program started from that
 // folder, which lets a test run the start-up in its own process.
 #pragma once
@@ -10,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "odbc_test_connection.h"
 #include "platform/disk.h"
 #include "temp_dir.h"
 
@@ -17,12 +19,15 @@ namespace standin_test {
 
 class InstalledSite : public platform::Disk {
  public:
-  // Lays the folders out and writes Vantor.ini for the stand-in on `APort`.
-  explicit InstalledSite(int APort, const std::string& AProgram = "synch-property-locations");
+  // Lays the folders out and writes Vantor.ini for the stand-in on `APort`,
+  // logging in as `ALogin` (its database is not used).
+  explicit InstalledSite(int APort, const std::string& AProgram = "synch-property-locations",
+                         Login ALogin = {});
 
   const std::filesystem::path& ProgramPath() const { return program_; }
   std::filesystem::path IniPath() const;
-  // "Data Source=127.0.0.1;Port=N;Initial Catalog=VANTOR;User ID=sa".
+  // "Data Source=127.0.0.1;Port=N;Initial Catalog=VANTOR;" and the login's
+  // LoginEntries.
   std::string SiteConnectString() const;
   // Replaces Vantor.ini by `AText`.
   void WriteIni(const std::string& AText) const;
@@ -34,6 +39,7 @@ class InstalledSite : public platform::Disk {
 
  private:
   int port_;
+  Login login_;
   TempDir dir_;
   std::filesystem::path program_;
 };
@@ -43,7 +49,11 @@ class InstalledSite : public platform::Disk {
 void CreateSiteDatabase(int APort);
 // Makes ConnectLib's "JAIL" row in the site database VANTOR (which must
 // exist) on the stand-in at `APort` the only one, giving database JAIL on the
-// server at `AJailPort` (by default the same) as sa.
-void RegisterJail(int APort, int AJailPort = 0);
+// server at `AJailPort` (by default the same) as `ALogin` (its database is
+// not used). The row is written as sa.
+void RegisterJail(int APort, int AJailPort = 0, const Login& ALogin = {});
+
+// "User ID=<user>", and ";Password=<password>" unless the password is empty.
+std::string LoginEntries(const Login& ALogin);
 
 }  // namespace standin_test
