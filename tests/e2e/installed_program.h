@@ -1,21 +1,35 @@
 // One of the real executables installed at a site of its own: a traced
 // stand-in holding the site database (ConnectLib registers "JAIL") and the
 // sample jail, and a copy of the executable in the site's VANTOR.APP folder,
-// so that it finds the site's Vantor.ini as an installed program does.
+// so that it finds the site's Vantor.ini as an installed program does. The
+// site logs in as kSiteLogin, not as sa.
+//
+// No password may leave the program: every output of every run (standard
+// output and error, each file in Scratch(), which is the program's working
+// folder, the --log file, and the trace lines of the requests made while it
+// ran) is searched for each password in play, and each one found fails the
+// running test. A Run is checked when it ends, a Start when this object goes.
 #pragma once
 
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "child_process.h"
 #include "installed_site.h"
+#include "odbc_test_connection.h"
 #include "standin_server.h"
 #include "temp_dir.h"
 
 namespace e2e_test {
+
+// The stand-in's login for the site's connections. Its password has nothing
+// in common with any other text, so that finding it anywhere means a leak.
+inline const standin_test::Login kSiteLogin{"jailsync", "Qz7-Kv2!rW9#pL4", ""};
 
 struct RunResult {
   int exitCode;
@@ -25,32 +39,60 @@ struct RunResult {
 
 class InstalledProgram {
  public:
-  // Copies `AExecutable` into the site as "<its name>".
-  explicit InstalledProgram(const std::filesystem::path& AExecutable);
+  // Copies `AExecutable` into the site as "<its name>". The stand-in
+  // accepts `AExtraLogins` too (their databases are not used).
+  explicit InstalledProgram(const std::filesystem::path& AExecutable,
+                            const std::vector<standin_test::Login>& AExtraLogins = {});
+  // Checks the outputs of what Start() started (which must have ended).
+  ~InstalledProgram();
+  InstalledProgram(const InstalledProgram&) = delete;
+  InstalledProgram& operator=(const InstalledProgram&) = delete;
 
   standin_test::StandinServer& Server() { return server_; }
   standin_test::InstalledSite& Site() { return site_; }
-  // A scratch folder for the test's own files.
+  // A scratch folder for the test's own files; the program runs in it.
   const std::filesystem::path& Scratch() const { return scratch_.path(); }
 
-  // Runs the installed program with `AArguments` to its end (at most 60 s).
+  // Runs the installed program with `AArguments` to its end (at most 60 s),
+  // then checks its outputs.
   RunResult Run(const std::vector<std::string>& AArguments = {});
   // Starts it and leaves it running.
   std::unique_ptr<standin_test::ChildProcess> Start();
 
-  // The trace lines the program caused: those after the site was set up.
+  // Makes the site's registry give "JAIL" the database JAIL on the stand-in
+  // at `AJailPort` (0: this one) with kSiteLogin.
+  void RegisterJail(int AJailPort = 0);
+  // Has the checks look for `APassword` too. Those of kSiteLogin, of
+  // Vantor.ini's and of ConnectLib's connect strings are looked for anyway.
+  void AddPassword(const std::string& APassword);
+
+  // The trace lines the program caused: those after the site was set up,
+  // but for the checks' own.
   std::vector<std::string> ProgramTrace() const;
   // Those of them that mention `AText`.
   std::vector<std::string> TraceLinesWith(const std::string& AText) const;
 
  private:
-  standin_test::StandinServer server_{{.trace = true}};
+  // Fails the test for each password in play found in the files under
+  // Scratch(), in `AExtraFiles` or in the trace from line `AFirstTraceLine`.
+  void CheckOutputs(std::size_t AFirstTraceLine,
+                    const std::vector<std::filesystem::path>& AExtraFiles);
+  std::vector<std::string> PasswordsInPlay();
+
+  standin_test::StandinServer server_;
   standin_test::InstalledSite site_;
   standin_test::TempDir scratch_;
   std::size_t setupLines_ = 0;
+  std::vector<std::string> passwords_;
+  std::optional<std::size_t> startedAtTraceLine_;                // of the first Start()
+  std::vector<std::pair<std::size_t, std::size_t>> checkLines_;  // [first, end) of the checks' own
 };
 
 // The sample jail's tables, one of which every statement of the pass names.
 bool NamesAJailTable(const std::string& ATraceLine);
+
+// The values given to "Password" or "PWD" entries anywhere in `AText`
+// (letter case ignored), without enclosing quotes.
+std::vector<std::string> PasswordsIn(const std::string& AText);
 
 }  // namespace e2e_test

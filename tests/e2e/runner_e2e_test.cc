@@ -66,7 +66,7 @@ TEST(RunnerE2ETest, LooksUpTwiceBeforeThePassAndSettlesTheFlags) {
 
 TEST(RunnerE2ETest, AnUnreachableJailIsReportedByThePass) {
   InstalledProgram program(SYNCH_RUNNER_PATH);
-  standin_test::RegisterJail(program.Server().port(), 1);
+  program.RegisterJail(1);
   const RunResult result = program.Run();
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_THAT(result.err, HasSubstr(" On: TfrmSynchPropertyLocationsMain.GoSynchPropertyLocations\n"
@@ -90,6 +90,8 @@ std::string SiteAt(InstalledProgram& AProgram) {
   return "Data Source=127.0.0.1;Port=" + std::to_string(AProgram.Server().port());
 }
 
+const std::string kSiteLoginEntries = standin_test::LoginEntries(kSiteLogin);
+
 const StartUpFailure kStartUpFailures[] = {
     {"NoConfigurationFile",
      [](InstalledProgram& p) { std::filesystem::remove(p.Site().IniPath()); },
@@ -99,16 +101,18 @@ const StartUpFailure kStartUpFailures[] = {
      "\\(DataProvider\\.ConnStr\\)"},
     {"SiteDatabaseUnreachable",
      [](InstalledProgram& p) {
-       WriteConnStr(p, "Data Source=127.0.0.1;Port=1;Initial Catalog=VANTOR;User ID=sa");
+       WriteConnStr(p, "Data Source=127.0.0.1;Port=1;Initial Catalog=VANTOR;" + kSiteLoginEntries);
      },
      "EOLEDBError: Unable to connect: Adaptive Server is unavailable or does not exist[\\s\\S]*"},
     {"RefusedLogin",
      [](InstalledProgram& p) {
-       WriteConnStr(p, SiteAt(p) + ";Initial Catalog=VANTOR;User ID=nobody;Password=x");
+       WriteConnStr(p, SiteAt(p) + ";Initial Catalog=VANTOR;User ID=jailsync;Password=Wr0ng-8841");
      },
-     "EMSError: Login failed for user 'nobody'\\."},
+     "EMSError: Login failed for user 'jailsync'\\."},
     {"MissingConnectLib",
-     [](InstalledProgram& p) { WriteConnStr(p, SiteAt(p) + ";Initial Catalog=master;User ID=sa"); },
+     [](InstalledProgram& p) {
+       WriteConnStr(p, SiteAt(p) + ";Initial Catalog=master;" + kSiteLoginEntries);
+     },
      "EMSError: Invalid object name 'ConnectLib'\\."},
 };
 

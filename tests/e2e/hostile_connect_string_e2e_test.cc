@@ -1,0 +1,148 @@
+// The jail's connect string as the site registry may hold it, written by hand
+// or by someone who means harm: quotes, separators and braces in values,
+// repeated and unknown keys, very long, non-ASCII and control characters,
+// and entries that try to redirect the connection. The pass either runs over
+// the jail the string names or stops with a clear message.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "installed_program.h"
+#include "odbc_test_connection.h"
+
+namespace e2e_test {
+namespace {
+
+// Logins whose passwords hold what connect strings treat specially.
+const standin_test::Login kSeparatorsLogin{"separators", "Pw;Data Source=10.255.255.1;x=", ""};
+const standin_test::Login kQuotesLogin{"quotes", "O'Hara-[pw]%=x", ""};
+const standin_test::Login kDoubleQuotesLogin{"dquotes", "Say\"Hi\"-[pw]%", ""};
+const standin_test::Login kBracesLogin{"braces", "Pw}x{y}", ""};
+const standin_test::Login kPrefixLogin{"prefix", "Pw5-Prefix", ""};
+
+struct HostileConnectString {
+  const char* name;
+  // "{server}" stands for "Data Source=127.0.0.1;Port=<the stand-in's port>".
+  std::string connString;
+  int exitCode;
+  // The error output, a pattern; empty when the pass completes.
+  std::string message;
+};
+
+const std::string kSite = standin_test::LoginEntries(kSiteLogin);
+const std::string kJail = "{server};Initial Catalog=JAIL;";
+const std::string kAborted =
+    " On: TfrmSynchPropertyLocationsMain\\.GoSynchPropertyLocations\nProcess Aborted\n";
+
+std::string Quoted(const std::string& AValue) {
+  return "\"" + AValue + "\"";
+}
+
+std::string StartUpError(const std::string& AMessage) {
+  return "Application Error: Exception: " + AMessage + "\n";
+}
+
+const HostileConnectString kCases[] = {
+    {"Plain", kJail + kSite, 0, ""},
+    {"KeysInOtherCase",
+     "data source=127.0.0.1;PORT={port};initial catalog=JAIL;USER ID=jailsync;pAsSwOrD=" +
+         kSiteLogin.password,
+     0, ""},
+    {"BlanksAndEmptyEntries",
+     " ;; Data Source = 127.0.0.1 ; Port = {port} ;;; Initial Catalog = JAIL ; " + kSite + " ;;", 0,
+     ""},
+    {"RepeatedKey", "Initial Catalog=master;" + kJail + kSite, 1,
+     StartUpError("Connection parameter cannot be added twice: Initial Catalog")},
+    {"DataSourceAfterThePassword", kJail + kSite + ";Data Source=127.0.0.1;Port=1", 1,
+     StartUpError("Connection parameter cannot be added twice: Data Source")},
+    {"SeparatorsInQuotedPassword",
+     kJail + "User ID=separators;Password=" + Quoted(kSeparatorsLogin.password), 0, ""},
+    {"QuotesAndBracketsInQuotedPassword",
+     kJail + "User ID=quotes;Password=" + Quoted(kQuotesLogin.password), 0, ""},
+    {"DoubleQuotesInBarePassword",
+     kJail + "User ID=dquotes;Password=" + kDoubleQuotesLogin.password, 0, ""},
+    {"BracesInPassword", kJail + "User ID=braces;Password=" + kBracesLogin.password, 0, ""},
+    // Without its refusal FreeTDS would log in as "prefix" to master.
+    {"PasswordThatEndsABracedValue",
+     kJail + "User ID=prefix;Password=" + Quoted(kPrefixLogin.password + "};Database=master;x={y"),
+     2,
+     "Connection setting PWD cannot be given to the FreeTDS driver: it holds \"[}];\"" + kAborted},
+    {"WrongPassword", kJail + "User ID=jailsync;Password=Wr0ng-Jail-Pw", 2,
+     "dbJail: Login failed for user 'jailsync'\\." + kAborted},
+    {"ControlCharacterInsidePassword",
+     kJail + "User ID=jailsync;Password=Qz7\x01" + kSiteLogin.password.substr(3), 2,
+     "dbJail: Login failed for user 'jailsync'\\." + kAborted},
+    // Control characters at either end are blanks, as a connect string trims.
+    {"ControlCharacterEndingPassword",
+     kJail + "User ID=jailsync;Password=" + kSiteLogin.password + "\x01", 0, ""},
+    {"InjectedProvider", "Provider=MSDASQL;" + kJail + kSite, 1,
+     StartUpError("Bad connection parameter value: Provider=MSDASQL")},
+    {"KnownProvider", "Provider=SQLOLEDB.1;" + kJail + kSite, 0, ""},
+    {"UnknownKey", kJail + kSite + ";Frobnicate=1", 1,
+     StartUpError("Connection parameter name is unknown: Frobnicate")},
+    {"EntryWithoutEquals", kJail + kSite + ";JustAName", 1,
+     StartUpError("Connection parameter name is unknown: JustAName")},
+    // The registry's empty overlay removes the first entry without a name.
+    {"OneEntryWithoutAName", kJail + kSite + ";===", 0, ""},
+    {"TwoEntriesWithoutNames", kJail + kSite + ";=a;=b", 1,
+     StartUpError("Connection parameter name missing")},
+    {"DoubledEqualsInValue", "Data Source==127.0.0.1;Port={port};Initial Catalog=JAIL;" + kSite, 1,
+     StartUpError("Invalid character '=' in non-quoted connection parameter value")},
+    {"UnterminatedQuote", kJail + kSite + ";Application Name=\"open", 0, ""},
+    {"LongQuotedValue", kJail + kSite + ";Application Name=" + Quoted(std::string(600, 'a')), 0,
+     ""},
+    {"NonAsciiQuotedValue", kJail + kSite + ";Application Name=\"Ge\xC3\xB4le \xE2\x82\xAC\"", 0,
+     ""},
+    {"NonAsciiBareValue", kJail + kSite + ";Application Name=Ge\xC3\xB4le", 1,
+     StartUpError("Invalid character '\xC3\xB4' in non-quoted connection parameter value")},
+    {"ControlCharacterInValue",
+     kJail + kSite +
+         ";Workstation ID=ab\x01"
+         "c",
+     1, StartUpError("Invalid character '\x01' in non-quoted connection parameter value")},
+    {"UnknownDatabase", "{server};Initial Catalog=\"JA'IL]\";" + kSite, 2,
+     "dbJail: Login failed for user 'jailsync'\\.\r\nCannot open database \"JA'IL\\]\" requested "
+     "by "
+     "the login\\. The login failed\\." +
+         kAborted},
+};
+
+void PrintTo(const HostileConnectString& ACase, std::ostream* AOut) {
+  *AOut << ACase.name;
+}
+
+std::string Expanded(std::string AText, int APort) {
+  AText =
+      std::regex_replace(AText, std::regex("\\{server\\}"), "Data Source=127.0.0.1;Port={port}");
+  return std::regex_replace(AText, std::regex("\\{port\\}"), std::to_string(APort));
+}
+
+class HostileConnectStringTest : public ::testing::TestWithParam<HostileConnectString> {};
+
+TEST_P(HostileConnectStringTest, RunsOverTheJailOrStopsClearly) {
+  InstalledProgram program(SYNCH_RUNNER_PATH, {kSeparatorsLogin, kQuotesLogin, kDoubleQuotesLogin,
+                                               kBracesLogin, kPrefixLogin});
+  const int port = program.Server().port();
+  {
+    standin_test::OdbcTestConnection site(port, {"sa", "", "VANTOR"});
+    site.Exec("UPDATE ConnectLib SET ConnString = ? WHERE ProgramID = 'JAIL'",
+              {standin_test::SqlParam::VarChar(Expanded(GetParam().connString, port))});
+  }
+  const RunResult result = program.Run();
+  EXPECT_EQ(result.exitCode, GetParam().exitCode) << result.err;
+  if (GetParam().exitCode == 0) {
+    EXPECT_EQ(result.err, "Property Locations Synchronization Completed\n");
+    EXPECT_FALSE(program.TraceLinesWith("UPDATE CFGPROPL").empty());
+  } else {
+    EXPECT_TRUE(std::regex_match(result.err, std::regex(GetParam().message))) << result.err;
+    EXPECT_THAT(program.TraceLinesWith("UPDATE CFGPROPL"), ::testing::IsEmpty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(, HostileConnectStringTest, ::testing::ValuesIn(kCases),
+                         [](const auto& AInfo) { return std::string(AInfo.param.name); });
+
+}  // namespace
+}  // namespace e2e_test
