@@ -122,6 +122,20 @@ std::vector<std::string> StandinServer::traceLines() const {
   return lines;
 }
 
+std::uintmax_t StandinServer::traceSize() const {
+  std::error_code missing;
+  const std::uintmax_t size = std::filesystem::file_size(dir_.path() / "trace.log", missing);
+  return missing ? 0 : size;
+}
+
+std::vector<std::string> StandinServer::traceLinesFrom(std::uintmax_t offset) const {
+  std::ifstream file(dir_.path() / "trace.log", std::ios::binary);
+  file.seekg(static_cast<std::streamoff>(offset));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);) lines.push_back(line);
+  return lines;
+}
+
 std::string StandinServer::errorOutput() const {
   return ReadFile(dir_.path() / "server.err");
 }

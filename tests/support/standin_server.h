@@ -2,6 +2,7 @@
 // directory, found by the port it reports.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -34,6 +35,11 @@ class StandinServer {
 
   // The trace file's lines so far; empty before the first request.
   std::vector<std::string> traceLines() const;
+  // The trace file's size so far, in bytes: a mark from which
+  // traceLinesFrom() reads only the lines written since, however long the
+  // trace has grown.
+  std::uintmax_t traceSize() const;
+  std::vector<std::string> traceLinesFrom(std::uintmax_t offset) const;
 
   // What the server wrote to stderr so far.
   std::string errorOutput() const;
