@@ -114,6 +114,19 @@ const BadConfig kBadConfigs[] = {
        return Intact(c) + "[Paths]\r\nHelpPath=" + std::string(8 << 20, 'h') + "\r\n";
      },
      ""},
+    {"HugeQuotedValueInConnStr",
+     [](const std::string& c) {
+       return Intact(c + ";Application Name=\"" + std::string(1 << 20, 'a') + "\"");
+     },
+     ""},
+    {"HugePasswordInConnStr",
+     [](const std::string& c) { return Intact(c + "x" + std::string(1 << 20, 'p')); },
+     "EMSError: Login failed for user 'jailsync'\\."},
+    {"HugeDataSource",
+     [](const std::string& c) {
+       return Intact("Data Source=" + std::string(1 << 20, 'd') + c.substr(c.find(';')));
+     },
+     "EOLEDBError: Unable to connect: Adaptive Server is unavailable or does not exist[\\s\\S]*"},
     {"ManySections",
      [](const std::string& c) { return Lines(300000, "[Section", "]\r\nKey=1\r\n") + Intact(c); },
      ""},

@@ -104,6 +104,8 @@ const StartUpFailure kStartUpFailures[] = {
        WriteConnStr(p, "Data Source=127.0.0.1;Port=1;Initial Catalog=VANTOR;" + kSiteLoginEntries);
      },
      "EOLEDBError: Unable to connect: Adaptive Server is unavailable or does not exist[\\s\\S]*"},
+    {"ServerStopped", [](InstalledProgram& p) { p.Server().stop(); },
+     "EOLEDBError: Unable to connect: Adaptive Server is unavailable or does not exist[\\s\\S]*"},
     {"RefusedLogin",
      [](InstalledProgram& p) {
        WriteConnStr(p, SiteAt(p) + ";Initial Catalog=VANTOR;User ID=jailsync;Password=Wr0ng-8841");
