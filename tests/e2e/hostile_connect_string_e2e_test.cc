@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <regex>
 #include <string>
 
@@ -25,10 +26,11 @@ const standin_test::Login kPrefixLogin{"prefix", "Pw5-Prefix", ""};
 struct HostileConnectString {
   const char* name;
   // "{server}" stands for "Data Source=127.0.0.1;Port=<the stand-in's port>".
-  std::string connString;
+  std::optional<std::string> connString;
   int exitCode;
   // The error output, a pattern; empty when the pass completes.
   std::string message;
+  std::optional<bool> useInitial = false;
 };
 
 const std::string kSite = standin_test::LoginEntries(kSiteLogin);
@@ -106,6 +108,13 @@ const HostileConnectString kCases[] = {
          ";Workstation ID=ab\x01"
          "c",
      1, StartUpError("Invalid character '\x01' in non-quoted connection parameter value")},
+    // The row's other columns.
+    // No connect string: the driver's default server, where none listens.
+    {"NullConnString", std::nullopt, 2, "dbJail: Unable to connect: [\\s\\S]*" + kAborted},
+    {"NullUseInitial", kJail + kSite, 0, "", std::nullopt},
+    // The site's own connect string, which names the site database.
+    {"UseInitialWithNullConnString", std::nullopt, 2,
+     "tblCFGPropertyLocation: Invalid object name 'CFGPROPL'\\." + kAborted, true},
     {"UnknownDatabase", "{server};Initial Catalog=\"JA'IL]\";" + kSite, 2,
      "dbJail: Login failed for user 'jailsync'\\.\r\nCannot open database \"JA'IL\\]\" requested "
      "by "
@@ -131,8 +140,13 @@ TEST_P(HostileConnectStringTest, RunsOverTheJailOrStopsClearly) {
   const int port = program.Server().port();
   {
     standin_test::OdbcTestConnection site(port, {"sa", "", "VANTOR"});
-    site.Exec("UPDATE ConnectLib SET ConnString = ? WHERE ProgramID = 'JAIL'",
-              {standin_test::SqlParam::VarChar(Expanded(GetParam().connString, port))});
+    const auto& connString = GetParam().connString;
+    const auto& useInitial = GetParam().useInitial;
+    site.Exec("UPDATE ConnectLib SET ConnString = ?, UseInitial = ? WHERE ProgramID = 'JAIL'",
+              {connString ? standin_test::SqlParam::VarChar(Expanded(*connString, port))
+                          : standin_test::SqlParam::Null(SQL_VARCHAR),
+               useInitial ? standin_test::SqlParam::Bit(*useInitial)
+                          : standin_test::SqlParam::Null(SQL_BIT)});
   }
   const RunResult result = program.Run();
   EXPECT_EQ(result.exitCode, GetParam().exitCode) << result.err;
