@@ -88,6 +88,9 @@ const BadConfig kBadConfigs[] = {
     {"Latin1HelpPath",
      [](const std::string& c) { return Intact(c) + "[Paths]\r\nHelpPath=C:\\Aide\\G\xF4le\r\n"; },
      ""},
+    {"InvalidUtf8InConnStr",
+     [](const std::string& c) { return Intact(c + ";Application Name=Ge\xC3(le"); },
+     "Exception: Invalid character '\xC3' in non-quoted connection parameter value"},
     {"NulBytesInComment",
      [](const std::string& c) { return std::string("; a\0b\0\0c\r\n", 10) + Intact(c); }, ""},
     {"NulBytesAroundTheEntry",
@@ -133,6 +136,14 @@ const BadConfig kBadConfigs[] = {
     {"ManyKeys",
      [](const std::string& c) {
        return "[DataProvider]\r\n" + Lines(300000, "Key", "=value\r\n") + "ConnStr=" + c + "\r\n";
+     },
+     ""},
+    {"GarbageInTheOtherSettings",
+     [](const std::string& c) {
+       std::string lib;
+       for (int i = 0; i < 100000; ++i) lib += "..\\";
+       return Intact(c) + "[Paging]\r\nEnabled=99999999999999999999999\r\n[Server]\r\n" +
+              std::string("ServerKey=\0\xFF\xFE\r\n", 15) + "[Paths]\r\nLibPath=" + lib + "\r\n";
      },
      ""},
     // Malformed.
