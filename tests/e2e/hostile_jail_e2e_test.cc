@@ -10,8 +10,10 @@
 #include <map>
 #include <optional>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "installed_program.h"
@@ -113,9 +115,8 @@ void RestoreFlags(OdbcTestConnection& AJail, const std::string& ATable, const st
   }
 }
 
-// NULLs where the pass reads around them, the same for both passes: in
-// columns it does not decide on, and in those it decides on where NULL
-// counts as "not held".
+// NULLs in the columns the pass reads or decides on, the same for both
+// passes: flags, counts, keys that link the tables, release marks.
 void AddNulls(OdbcTestConnection& AJail) {
   AJail.Exec("UPDATE CFGPROPL SET ALLOW = NULL, ONLOC = NULL WHERE LOCKEY % 2 = 0");
   AJail.Exec("UPDATE CFGPROPL SET AVAILABLE = NULL WHERE LOCKEY = 3");
@@ -124,10 +125,60 @@ void AddNulls(OdbcTestConnection& AJail) {
       "INSERT INTO CFGPROPC (LOCKEY, LOCATIONCODE, CONTAINER, AVAILABLE) "
       "VALUES (NULL, NULL, NULL, NULL)");
   AJail.Exec("UPDATE WARDERLY SET SEX = NULL, DOB = NULL, RELDATE = NULL");
-  AJail.Exec("UPDATE WARDERLY SET NAMERELEAS = NULL WHERE NAMERELEAS = 1 AND BOOKNO LIKE '%1'");
-  AJail.Exec("UPDATE WRPITEMS SET [RELEASE] = NULL WHERE [RELEASE] = 1 AND QTY = 1");
-  AJail.Exec("UPDATE WRPITEMS SET COMMENTS = NULL, DESCRIPTION = NULL, LOCATION = NULL");
+  AJail.Exec("UPDATE WARDERLY SET NAMERELEAS = NULL WHERE BOOKNO LIKE '%1' OR BOOKNO LIKE '%2'");
+  AJail.Exec("UPDATE WRIPROP SET LOCKEY = NULL WHERE PROPERTYNO LIKE '%5'");
+  AJail.Exec("UPDATE WRIPROP SET BOOKNO = NULL WHERE PROPERTYNO LIKE '%9'");
   AJail.Exec("UPDATE WRIPROP SET COMMENTS = NULL, LOCATION = NULL");
+  AJail.Exec("UPDATE WRPITEMS SET [RELEASE] = NULL WHERE PROPITEMNO LIKE '%1'");
+  AJail.Exec("UPDATE WRPITEMS SET CONTAINERID = NULL WHERE PROPITEMNO LIKE '%4'");
+  AJail.Exec("UPDATE WRPITEMS SET BOOKNO = NULL WHERE PROPITEMNO LIKE '%3'");
+  AJail.Exec("UPDATE WRPITEMS SET COMMENTS = NULL, DESCRIPTION = NULL, LOCATION = NULL");
+}
+
+// The flags the pass must leave, worked out row by row: a booking is held
+// only when NAMERELEAS is 0, an item counts only when RELEASE is 0, a NULL
+// key matches nothing, and a container of no location is left alone.
+struct ExpectedFlags {
+  std::map<std::string, Text> locations;
+  std::map<std::string, Text> containers;
+};
+
+ExpectedFlags Compute(OdbcTestConnection& AJail) {
+  std::set<std::string> held;
+  for (const auto& row : AJail.Query("SELECT BOOKNO, NAMERELEAS FROM WARDERLY").rows) {
+    if (row[1] == "0") held.insert(*row[0]);
+  }
+  std::set<std::string> withHeldProperty;  // LOCKEY
+  for (const auto& row : AJail.Query("SELECT LOCKEY, BOOKNO FROM WRIPROP").rows) {
+    if (row[0] && row[1] && held.contains(*row[1])) withHeldProperty.insert(*row[0]);
+  }
+  std::set<std::pair<std::string, std::string>> used;  // (LOCKEY, CONTAINERID)
+  for (const auto& row :
+       AJail.Query("SELECT LOCKEY, CONTAINERID, [RELEASE], BOOKNO FROM WRPITEMS").rows) {
+    if (row[0] && row[1] && row[2] == "0" && row[3] && held.contains(*row[3])) {
+      used.insert({*row[0], *row[1]});
+    }
+  }
+  ExpectedFlags expected;
+  std::map<std::string, std::pair<int, int>> usage;  // LOCKEY -> (containers, in use)
+  for (const auto& row : AJail.Query("SELECT CONTAINERID, LOCKEY, AVAILABLE FROM CFGPROPC").rows) {
+    Text flag = row[2];
+    if (row[1] && !withHeldProperty.contains(*row[1])) {
+      flag = "1";
+    } else if (row[1]) {
+      const bool inUse = used.contains({*row[1], *row[0]});
+      flag = inUse ? "0" : "1";
+      usage[*row[1]].first += 1;
+      usage[*row[1]].second += inUse ? 1 : 0;
+    }
+    expected.containers[*row[0]] = flag;
+  }
+  for (const std::string& lockey : Column(AJail, "SELECT LOCKEY FROM CFGPROPL")) {
+    const auto [containers, inUse] = usage[lockey];
+    expected.locations[lockey] =
+        !withHeldProperty.contains(lockey) || inUse < containers ? "1" : "0";
+  }
+  return expected;
 }
 
 // Gives each text the pass reads a token, and each booking number one that
@@ -293,11 +344,14 @@ TEST(HostileJailTest, FlagsAndLogAsForPlainNamesAndNoTextSpliced) {
   Tokens tokens = TokenizeTexts(jail);
   const auto locationsBefore = Flags(jail, "CFGPROPL", "LOCKEY");
   const auto containersBefore = Flags(jail, "CFGPROPC", "CONTAINERID");
+  const ExpectedFlags expected = Compute(jail);
 
   const RunResult plain = program.Run();
   ASSERT_EQ(plain.exitCode, 0) << plain.err;
   const auto locations = Flags(jail, "CFGPROPL", "LOCKEY");
   const auto containers = Flags(jail, "CFGPROPC", "CONTAINERID");
+  EXPECT_EQ(locations, expected.locations);
+  EXPECT_EQ(containers, expected.containers);
   ASSERT_NE(containers, containersBefore) << "the pass had nothing to correct";
 
   RestoreFlags(jail, "CFGPROPL", "LOCKEY", locationsBefore);
