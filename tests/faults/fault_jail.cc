@@ -42,12 +42,19 @@ void FillEveryContainer(jailgen::Sample& ASample, std::int64_t ALockey, std::siz
   }
 }
 
-std::string KeyList(const Flags& AFlags, const std::string& AFlag) {
-  std::string keys;
-  for (const auto& [key, flag] : AFlags) {
-    if (flag == AFlag) keys += (keys.empty() ? "" : ",") + key;
+// Statements that give each row of `ATable` its flag in `AFlags`.
+std::string StoreFlagsSql(const std::string& ATable, const std::string& AKey, const Flags& AFlags) {
+  std::string sql;
+  for (const char* value : {"0", "1"}) {
+    std::string keys;
+    for (const auto& [key, flag] : AFlags) {
+      if (flag == value) keys += (keys.empty() ? "" : ",") + key;
+    }
+    if (keys.empty()) continue;
+    sql += "UPDATE " + ATable + " SET AVAILABLE = " + value + " WHERE " + AKey + " IN (" + keys +
+           ")\n";
   }
-  return keys.empty() ? "NULL" : keys;
+  return sql;
 }
 
 Flags ReadFlags(standin_test::OdbcTestConnection& AJail, const std::string& ASql) {
@@ -126,17 +133,9 @@ JailFlags FaultJail::StoredFlags() {
 }
 
 void FaultJail::RestoreGeneratedFlags() {
-  std::string batch;
-  for (const auto& [table, key, flags] :
-       {std::tuple("CFGPROPL", "LOCKEY", &generated_.locations),
-        std::tuple("CFGPROPC", "CONTAINERID", &generated_.containers)}) {
-    for (const char* flag : {"0", "1"}) {
-      batch += std::string("UPDATE ") + table + " SET AVAILABLE = " + flag + " WHERE " + key +
-               " IN (" + KeyList(*flags, flag) + ")\n";
-    }
-  }
   standin_test::OdbcTestConnection jail(server_.port(), {"sa", "", "JAIL"});
-  jail.Exec(batch);
+  jail.Exec(StoreFlagsSql("CFGPROPL", "LOCKEY", generated_.locations) +
+            StoreFlagsSql("CFGPROPC", "CONTAINERID", generated_.containers));
 }
 
 }  // namespace faults_test
