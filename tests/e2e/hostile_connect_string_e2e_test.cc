@@ -6,9 +6,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
+#include <memory>
 #include <optional>
 #include <regex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "installed_program.h"
 #include "odbc_test_connection.h"
@@ -132,13 +137,14 @@ std::string Expanded(std::string AText, int APort) {
   return std::regex_replace(AText, std::regex("\\{port\\}"), std::to_string(APort));
 }
 
-class HostileConnectStringTest : public ::testing::TestWithParam<HostileConnectString> {};
-
-TEST_P(HostileConnectStringTest, RunsOverTheJailOrStopsClearly) {
-  InstalledProgram program(SYNCH_RUNNER_PATH, {kSeparatorsLogin, kQuotesLogin, kDoubleQuotesLogin,
-                                               kBracesLogin, kPrefixLogin});
-  const int port = program.Server().port();
-  {
+// The program at a site whose registry row for "JAIL" is the case's.
+class HostileConnectStringTest : public ::testing::TestWithParam<HostileConnectString> {
+ protected:
+  std::unique_ptr<InstalledProgram> Install(const char* AExecutable) {
+    auto program = std::make_unique<InstalledProgram>(
+        AExecutable, std::vector{kSeparatorsLogin, kQuotesLogin, kDoubleQuotesLogin, kBracesLogin,
+                                 kPrefixLogin});
+    const int port = program->Server().port();
     standin_test::OdbcTestConnection site(port, {"sa", "", "VANTOR"});
     const auto& connString = GetParam().connString;
     const auto& useInitial = GetParam().useInitial;
@@ -147,16 +153,42 @@ TEST_P(HostileConnectStringTest, RunsOverTheJailOrStopsClearly) {
                           : standin_test::SqlParam::Null(SQL_VARCHAR),
                useInitial ? standin_test::SqlParam::Bit(*useInitial)
                           : standin_test::SqlParam::Null(SQL_BIT)});
+    return program;
   }
-  const RunResult result = program.Run();
+};
+
+TEST_P(HostileConnectStringTest, RunsOverTheJailOrStopsClearly) {
+  const std::unique_ptr<InstalledProgram> program = Install(SYNCH_RUNNER_PATH);
+  const RunResult result = program->Run();
   EXPECT_EQ(result.exitCode, GetParam().exitCode) << result.err;
   if (GetParam().exitCode == 0) {
     EXPECT_EQ(result.err, "Property Locations Synchronization Completed\n");
-    EXPECT_FALSE(program.TraceLinesWith("UPDATE CFGPROPL").empty());
+    EXPECT_FALSE(program->TraceLinesWith("UPDATE CFGPROPL").empty());
   } else {
     EXPECT_TRUE(std::regex_match(result.err, std::regex(GetParam().message))) << result.err;
-    EXPECT_THAT(program.TraceLinesWith("UPDATE CFGPROPL"), ::testing::IsEmpty());
+    EXPECT_THAT(program->TraceLinesWith("UPDATE CFGPROPL"), ::testing::IsEmpty());
   }
+}
+
+// The window looks the row up while it starts and shows a refused string in
+// a box that waits for the operator: up either way, the jail untouched.
+TEST_P(HostileConnectStringTest, LeavesTheWindowUp) {
+  const std::unique_ptr<InstalledProgram> program = Install(SYNCH_WINDOW_PATH);
+  std::unique_ptr<standin_test::ChildProcess> window = program->Start();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (program->TraceLinesWith("FROM ConnectLib").empty() &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  EXPECT_FALSE(window->WaitFor(std::chrono::milliseconds(0)).has_value())
+      << "the window program ended by itself";
+  EXPECT_EQ(program->TraceLinesWith("FROM ConnectLib").size(), 1u);
+  for (const std::string& line : program->ProgramTrace()) {
+    EXPECT_FALSE(NamesAJailTable(line)) << line;
+  }
+  window->Signal(SIGTERM);
+  window->WaitFor(std::chrono::seconds(10));
 }
 
 INSTANTIATE_TEST_SUITE_P(, HostileConnectStringTest, ::testing::ValuesIn(kCases),
