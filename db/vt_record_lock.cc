@@ -27,6 +27,13 @@ void TVtRecordLock::Take() {
   try {
     connection->ExecSQL(CreateLockTableStatement(FLockTableName));
   } catch (...) {
+    // A session lost on the way refused nothing: its own error tells the
+    // operator what happened, where a refusal would have them wait for a
+    // holder who may not exist.
+    if (!connection->Connected()) {
+      FLockTableName.clear();
+      throw;
+    }
     // Why the server refused does not matter to the operator; who holds
     // the record does.
     EVtDBLockError refusal = LockRefusal(*connection, FLockTableName);

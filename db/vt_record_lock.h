@@ -25,8 +25,9 @@ class TVtRecordLock {
   // Locks the current record: nothing without a connection or a field named
   // UniqueKey. A lock table the server will not create (someone holds the
   // record, or the name is not acceptable) raises EVtDBLockError
-  // (vt_lock_refusal.h) and holds nothing; a failure writing the holder's
-  // row drops the table again and raises that failure.
+  // (vt_lock_refusal.h) and holds nothing, unless the session was lost on
+  // the way: then the connection's error is raised as it came. A failure
+  // writing the holder's row drops the table again and raises that failure.
   void Take();
   // Drops the held lock table; errors are swallowed and the lock is
   // forgotten either way. Never throws.

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "db/da_errors.h"
 #include "db/odbc/connect_settings.h"
 #include "db/vt_lock_error.h"
 #include "db/vt_ms_query.h"
@@ -257,6 +258,20 @@ TEST_F(RecordLockTest, TheServerDropsTheLocksOfAKilledHolder) {
   table->Edit();
   EXPECT_EQ(table->State(), dsEdit);
   table->Cancel();
+}
+
+TEST_F(RecordLockTest, ASessionLostBeforeLockingRaisesItsOwnErrorNotARefusal) {
+  auto table = OpenTable(FConnection);
+  FSetup.Exec("KILL " + std::to_string(ConnectionSpid()));
+  try {
+    table->Edit();
+    ADD_FAILURE() << "an edit without a session";
+  } catch (const EVtDBLockError& refusal) {
+    ADD_FAILURE() << "a lost session taken for a refusal: " << refusal.Message();
+  } catch (const EDAError&) {
+  }
+  EXPECT_FALSE(FConnection.Connected());
+  EXPECT_EQ(table->LockTableName(), "");
 }
 
 TEST_F(RecordLockTest, WithoutTheProtocolNoLockStatementIsEverSent) {
