@@ -88,9 +88,15 @@ const BadConfig kBadConfigs[] = {
     {"Latin1HelpPath",
      [](const std::string& c) { return Intact(c) + "[Paths]\r\nHelpPath=C:\\Aide\\G\xF4le\r\n"; },
      ""},
+    // The byte as it is in a UTF-8 locale, U+FFFD in others.
     {"InvalidUtf8InConnStr",
      [](const std::string& c) { return Intact(c + ";Application Name=Ge\xC3(le"); },
-     "Exception: Invalid character '\xC3' in non-quoted connection parameter value"},
+     "Exception: Invalid character '(\xC3|\xEF\xBF\xBD)' in non-quoted connection parameter "
+     "value"},
+    // Without a mark, in the locale's code page: UTF-8 refuses the bytes,
+    // others decode them to another password.
+    {"InvalidUtf8InPassword", [](const std::string& c) { return Intact(c + "\xE4\x80-x"); },
+     "(Exception: Invalid UTF-8 text|EMSError: Login failed for user 'jailsync'\\.)"},
     {"NulBytesInComment",
      [](const std::string& c) { return std::string("; a\0b\0\0c\r\n", 10) + Intact(c); }, ""},
     {"NulBytesAroundTheEntry",

@@ -27,6 +27,7 @@ const standin_test::Login kQuotesLogin{"quotes", "O'Hara-[pw]%=x", ""};
 const standin_test::Login kDoubleQuotesLogin{"dquotes", "Say\"Hi\"-[pw]%", ""};
 const standin_test::Login kBracesLogin{"braces", "Pw}x{y}", ""};
 const standin_test::Login kPrefixLogin{"prefix", "Pw5-Prefix", ""};
+const standin_test::Login kNonAsciiLogin{"nonascii", "P\xC3\xA4sswort-\xE2\x82\xAC", ""};
 
 struct HostileConnectString {
   const char* name;
@@ -74,6 +75,7 @@ const HostileConnectString kCases[] = {
      kJail + "User ID=quotes;Password=" + Quoted(kQuotesLogin.password), 0, ""},
     {"DoubleQuotesInBarePassword",
      kJail + "User ID=dquotes;Password=" + kDoubleQuotesLogin.password, 0, ""},
+    {"NonAsciiPassword", kJail + "User ID=nonascii;Password=" + kNonAsciiLogin.password, 0, ""},
     {"BracesInPassword", kJail + "User ID=braces;Password=" + kBracesLogin.password, 0, ""},
     // Without its refusal FreeTDS would log in as "prefix" to master.
     {"PasswordThatEndsABracedValue",
@@ -143,7 +145,7 @@ class HostileConnectStringTest : public ::testing::TestWithParam<HostileConnectS
   std::unique_ptr<InstalledProgram> Install(const char* AExecutable) {
     auto program = std::make_unique<InstalledProgram>(
         AExecutable, std::vector{kSeparatorsLogin, kQuotesLogin, kDoubleQuotesLogin, kBracesLogin,
-                                 kPrefixLogin});
+                                 kPrefixLogin, kNonAsciiLogin});
     const int port = program->Server().port();
     standin_test::OdbcTestConnection site(port, {"sa", "", "VANTOR"});
     const auto& connString = GetParam().connString;
