@@ -138,6 +138,8 @@ void TDataSet::Post() {
   if (FState != dsEdit && FState != dsInsert) return;
   Fire(FBeforePost);
   if (!RunStep(&TDataSet::InternalPost, FOnPostError)) return;
+  // A step that loses the connection has closed the dataset; it stays closed.
+  if (!Active()) return;
   FState = dsBrowse;
   FEditRow.clear();
   Fire(FAfterPost);
@@ -148,6 +150,7 @@ void TDataSet::Cancel() {
   if (FState != dsEdit && FState != dsInsert) return;
   Fire(FBeforeCancel);
   InternalCancel();
+  if (!Active()) return;
   FState = dsBrowse;
   FEditRow.clear();
   Fire(FAfterCancel);
@@ -167,6 +170,7 @@ void TDataSet::Delete() {
   CheckCanModify();
   Fire(FBeforeDelete);
   if (!RunStep(&TDataSet::InternalDelete, FOnDeleteError)) return;
+  if (!Active()) return;
   FState = dsBrowse;
   FEditRow.clear();
   SetCurrentRow(FCurrentRow);

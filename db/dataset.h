@@ -15,6 +15,9 @@
 //           otherwise the modify check, BeforeDelete, InternalDelete,
 //           browse, AfterDelete
 //
+// A Post, Cancel or Delete step that closes the dataset (its connection
+// lost on the way) ends the sequence there: the dataset stays closed.
+//
 // An EDatabaseError raised by InternalEdit, InternalPost or InternalDelete
 // goes first to OnEditError / OnPostError / OnDeleteError, whose answer
 // decides: daFail (the default) raises it, daAbort ends the operation

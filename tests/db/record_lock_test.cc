@@ -274,6 +274,17 @@ TEST_F(RecordLockTest, ASessionLostBeforeLockingRaisesItsOwnErrorNotARefusal) {
   EXPECT_EQ(table->LockTableName(), "");
 }
 
+TEST_F(RecordLockTest, ACancelWhoseReleaseLosesTheSessionLeavesTheDatasetClosed) {
+  auto table = OpenTable(FConnection);
+  table->Edit();
+  FSetup.Exec("KILL " + std::to_string(ConnectionSpid()));
+  table->Cancel();
+  EXPECT_EQ(table->State(), dsInactive);
+  // Not an insert into a dataset without fields.
+  EXPECT_THROW(table->Edit(), EDatabaseError);
+  EXPECT_EQ(table->State(), dsInactive);
+}
+
 TEST_F(RecordLockTest, WithoutTheProtocolNoLockStatementIsEverSent) {
   const struct {
     const char* Name;
