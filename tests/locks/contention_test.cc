@@ -151,6 +151,7 @@ class LockContentionTest : public ::testing::Test {
   void KillHolder(WorkerProcess& AVictim, const std::string& AKey, int AValue) {
     SCOPED_TRACE("worker " + std::to_string(AVictim.Index()) + " holding " + AKey);
     EXPECT_TRUE(LockHeld(AKey));
+    // A few refusals prove the hold contested, not merely long.
     const int refused_before = CountOf(TWorkerEventKind::Refused, AKey);
     EXPECT_TRUE(
         WaitUntil([&] { return CountOf(TWorkerEventKind::Refused, AKey) >= refused_before + 3; }));
@@ -161,23 +162,16 @@ class LockContentionTest : public ::testing::Test {
     EXPECT_TRUE(WaitUntil([&] { return Counter(AKey) > AValue; })) << "no one took the record";
   }
 
-  // Each record's counter was written 1, 2, ... by the posts the workers
-  // confirmed, each value once: a lost update writes one twice.
-  void ExpectEveryPostCounted() {
+  // The counter values each record's confirmed posts wrote, in order.
+  std::map<std::string, std::vector<int>> WrittenValues() const {
     std::map<std::string, std::vector<int>> written;
     for (const auto& events : AllEvents()) {
       for (const TWorkerEvent& event : events) {
         if (event.Kind == TWorkerEventKind::Posted) written[event.Key].push_back(event.Value);
       }
     }
-    for (const std::string& key : kKeys) {
-      SCOPED_TRACE(key);
-      std::vector<int> values = written[key];
-      std::sort(values.begin(), values.end());
-      std::vector<int> expected(Counter(key));
-      std::iota(expected.begin(), expected.end(), 1);
-      EXPECT_EQ(values, expected);
-    }
+    for (auto& [key, values] : written) std::sort(values.begin(), values.end());
+    return written;
   }
 
   const TDateTime started_ = platform::LocalNow();
@@ -198,8 +192,7 @@ TEST_F(LockContentionTest, ProcessesKeepEveryUpdateAndKilledHoldersLetGo) {
         {.UseQuery = k % 2 == 0, .OnlyKeys = {kKeys[k]}, .HoldAfter = static_cast<int>(k + 1)});
   }
   Start(roles);
-  ASSERT_TRUE(WaitUntil([&] { return CountOf(TWorkerEventKind::Ready) == int(workers_.size()); }))
-      << workers_.front()->ErrorOutput();
+  ASSERT_TRUE(WaitUntil([&] { return CountOf(TWorkerEventKind::Ready) == int(workers_.size()); }));
 
   std::set<WorkerProcess*> holders;
   for (const auto& worker : workers_) {
@@ -242,7 +235,14 @@ TEST_F(LockContentionTest, ProcessesKeepEveryUpdateAndKilledHoldersLetGo) {
     }
   }
   EXPECT_TRUE(faults.empty()) << *faults.begin();
-  ExpectEveryPostCounted();
+  // Each record's counter was written 1, 2, ... by the confirmed posts, each
+  // value once: a lost update writes one twice.
+  std::map<std::string, std::vector<int>> written = WrittenValues();
+  for (const std::string& key : kKeys) {
+    std::vector<int> expected(Counter(key));
+    std::iota(expected.begin(), expected.end(), 1);
+    EXPECT_EQ(written[key], expected) << key;
+  }
   EXPECT_EQ(LockTables(), std::vector<std::string>());
 }
 
@@ -267,16 +267,10 @@ TEST_F(LockContentionTest, StoppingTheServerEndsEveryWorkerWithAnError) {
   // worker at most; every confirmed one still wrote a value of its own.
   server_.restart();
   admin_ = std::make_unique<standin_test::OdbcTestConnection>(server_.port());
-  std::map<std::string, std::vector<int>> written;
-  for (const auto& events : AllEvents()) {
-    for (const TWorkerEvent& event : events) {
-      if (event.Kind == TWorkerEventKind::Posted) written[event.Key].push_back(event.Value);
-    }
-  }
+  std::map<std::string, std::vector<int>> written = WrittenValues();
   for (const std::string& key : kKeys) {
     SCOPED_TRACE(key);
-    std::vector<int> values = written[key];
-    std::sort(values.begin(), values.end());
+    const std::vector<int>& values = written[key];
     EXPECT_EQ(std::adjacent_find(values.begin(), values.end()), values.end());
     const int counter = Counter(key);
     EXPECT_GE(counter, values.empty() ? 0 : values.back());
