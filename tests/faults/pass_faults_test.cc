@@ -12,7 +12,6 @@
 #include <chrono>
 #include <cstring>
 #include <iostream>
-#include <memory>
 #include <set>
 
 #include "app/main_form.h"
