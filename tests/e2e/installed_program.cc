@@ -114,10 +114,6 @@ void InstalledProgram::RegisterJail(int AJailPort) {
   standin_test::RegisterJail(server_.port(), AJailPort, kSiteLogin);
 }
 
-void InstalledProgram::AddPassword(const std::string& APassword) {
-  passwords_.push_back(APassword);
-}
-
 std::vector<std::string> InstalledProgram::TraceLinesWith(const std::string& AText) const {
   std::vector<std::string> lines;
   for (const std::string& line : ProgramTrace()) {

@@ -9,6 +9,9 @@
 // folder, the --log file, and the trace lines of the requests made while it
 // ran) is searched for each password in play, and each one found fails the
 // running test. A Run is checked when it ends, a Start when this object goes.
+// In play are the stand-in's logins' passwords and those of the connect
+// strings in Vantor.ini and ConnectLib at the time of the check, but for
+// those shorter than 6 bytes, which ordinary text holds by chance.
 #pragma once
 
 #include <chrono>
@@ -62,9 +65,6 @@ class InstalledProgram {
   // Makes the site's registry give "JAIL" the database JAIL on the stand-in
   // at `AJailPort` (0: this one) with kSiteLogin.
   void RegisterJail(int AJailPort = 0);
-  // Has the checks look for `APassword` too. Those of kSiteLogin, of
-  // Vantor.ini's and of ConnectLib's connect strings are looked for anyway.
-  void AddPassword(const std::string& APassword);
 
   // The trace lines the program caused: those after the site was set up,
   // but for the checks' own.
@@ -83,7 +83,7 @@ class InstalledProgram {
   standin_test::InstalledSite site_;
   standin_test::TempDir scratch_;
   std::size_t setupLines_ = 0;
-  std::vector<std::string> passwords_;
+  std::vector<std::string> passwords_;                           // of the extra logins
   std::optional<std::size_t> startedAtTraceLine_;                // of the first Start()
   std::vector<std::pair<std::size_t, std::size_t>> checkLines_;  // [first, end) of the checks' own
 };
