@@ -26,7 +26,6 @@
 #include <vector>
 
 #include "db/ms_connection.h"
-#include "db/ms_query.h"
 #include "db/vt_lock_error.h"
 #include "db/vt_ms_query.h"
 #include "db/vt_ms_table.h"
