@@ -87,9 +87,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
   if (markers.DoubledBracket) return 0;
   const std::vector<TSqlToken> tokens = TokenizeSql(sql);
   for (std::size_t marker : markers.Positions) {
-    const auto token = std::find_if(tokens.begin(), tokens.end(),
-                                    [marker](const TSqlToken& t) { return t.Pos == marker; });
-    if (token == tokens.end() || token->Kind != TSqlToken::kSymbol) {
+    // Tokens come in the order of the text.
+    const auto token = std::lower_bound(
+        tokens.begin(), tokens.end(), marker,
+        [](const TSqlToken& AToken, std::size_t APos) { return AToken.Pos < APos; });
+    if (token == tokens.end() || token->Pos != marker || token->Kind != TSqlToken::kSymbol) {
       Fail("a marker inside what the tokenizer skips", sql);
     }
   }
