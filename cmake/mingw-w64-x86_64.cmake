@@ -15,3 +15,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # The test programs run under wine without the compiler's DLLs beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# CMake ends a library it links by file name with -Bdynamic; this keeps the
+# compiler's own libraries, linked after it, static too.
+set(CMAKE_LINK_SEARCH_END_STATIC ON)
+
+# ctest and test discovery run the programs under wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)

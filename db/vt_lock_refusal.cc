@@ -13,30 +13,24 @@ const char kRefused[] = "The requested lock could not be granted.";
 }  // namespace
 
 EVtDBLockError LockRefusal(TCustomDAConnection& AConnection, const std::string& ALockTableName) {
-  EVtDBLockError refusal(kRefused, "", "", "", "", "", "", TDateTime{});
-  bool complete = false;
   try {
     std::unique_ptr<TCustomDADataSet> reader(AConnection.CreateDataSet(nullptr));
     reader->SQL().Add("SELECT * FROM " + ALockTableName);
     reader->Open();
     if (!reader->IsEmpty()) {
-      refusal.SetDatabaseName(reader->FieldByName("DatabaseName").AsString());
-      refusal.SetTableName(reader->FieldByName("TableName").AsString());
-      refusal.SetUniqueKey(reader->FieldByName("UniqueKey").AsString());
-      refusal.SetComputerName(reader->FieldByName("ComputerName").AsString());
-      refusal.SetUserName(reader->FieldByName("UserName").AsString());
-      refusal.SetProgramName(reader->FieldByName("ProgramName").AsString());
-      refusal.SetTimeLocked(reader->FieldByName("TimeLocked").AsDateTime());
-      complete = true;
+      const auto text = [&](const char* AColumn) { return reader->FieldByName(AColumn).AsString(); };
+      EVtDBLockError holder(kRefused, text("DatabaseName"), text("TableName"), text("UniqueKey"),
+                            text("ComputerName"), text("UserName"), text("ProgramName"),
+                            reader->FieldByName("TimeLocked").AsDateTime());
+      return EVtDBLockError(HolderMessage(holder), holder.DatabaseName(), holder.TableName(),
+                            holder.UniqueKey(), holder.ComputerName(), holder.UserName(),
+                            holder.ProgramName(), holder.TimeLocked());
     }
   } catch (...) {
     // The holder may have released the lock, or not written its row yet:
     // the refusal stands, only without its details.
   }
-  if (!complete) return refusal;
-  return EVtDBLockError(HolderMessage(refusal), refusal.DatabaseName(), refusal.TableName(),
-                        refusal.UniqueKey(), refusal.ComputerName(), refusal.UserName(),
-                        refusal.ProgramName(), refusal.TimeLocked());
+  return EVtDBLockError(kRefused, "", "", "", "", "", "", TDateTime{});
 }
 
 std::string HolderMessage(const EVtDBLockError& AError) {

@@ -69,14 +69,20 @@ bool LinkLeadsToFile(const std::wstring& AName) {
 
 class Win32Disk final : public Disk {
  public:
+  // A name that fills the buffer may have been cut short (programs installed
+  // under long paths), so the buffer grows until the name fits.
   std::string ExecutableFileName() const override {
-    wchar_t name[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, name, MAX_PATH);
-    if (length == 0) {
-      throw Exception("Cannot tell the program's file name (Windows error " +
-                      std::to_string(GetLastError()) + ")");
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+      const DWORD size = static_cast<DWORD>(name.size());
+      const DWORD length = GetModuleFileNameW(nullptr, name.data(), size);
+      if (length == 0) {
+        throw Exception("Cannot tell the program's file name (Windows error " +
+                        std::to_string(GetLastError()) + ")");
+      }
+      if (length < size) return Utf8FromWide(std::wstring_view(name.data(), length));
+      name.resize(name.size() * 2);
     }
-    return Utf8FromWide(std::wstring_view(name, length));
   }
 
   std::optional<std::string> FindFile(const std::string& AFileName) const override {

@@ -1,7 +1,6 @@
 #include "db/odbc/command.h"
 
-#include <sqlext.h>
-#include <sqlucode.h>
+#include "db/odbc/sql_api.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,11 +1,10 @@
 #include "db/odbc/connect_settings.h"
 
-#include <strings.h>
-
-#include <filesystem>
 #include <string_view>
 
 #include "core/exception.h"
+#include "platform/disk.h"
+#include "platform/text_case.h"
 
 namespace odbc {
 
@@ -19,16 +18,12 @@ constexpr std::string_view kOldSystemDriver = "SQL Server";
 // What FreeTDS connects to for the local machine's default instance.
 constexpr std::string_view kLoopback = "127.0.0.1";
 
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
-
 // FreeTDS looks server names up through DNS only, where SQL Server's own
 // aliases for the local machine do not exist.
 std::string FreeTdsServer(const std::string& ADataSource) {
   const std::size_t end = ADataSource.find_first_of(",\\");
   const std::string_view host = std::string_view(ADataSource).substr(0, end);
-  if (!SameName(host, "(local)") && host != ".") return ADataSource;
+  if (!platform::SameTextIgnoringCase(host, "(local)") && host != ".") return ADataSource;
   return std::string(kLoopback) + (end == std::string::npos ? "" : ADataSource.substr(end));
 }
 
@@ -86,8 +81,8 @@ std::string DataSource(const std::string& AServer, int APort) {
 }
 
 std::string ConnectionString(const ConnectSettings& ASettings) {
-  const bool free_tds = SameName(ASettings.Driver, kFreeTds);
-  const bool native_client = !free_tds && !SameName(ASettings.Driver, kOldSystemDriver);
+  const bool free_tds = platform::SameTextIgnoringCase(ASettings.Driver, kFreeTds);
+  const bool native_client = !free_tds && !platform::SameTextIgnoringCase(ASettings.Driver, kOldSystemDriver);
   Builder text(free_tds);
   text.Add("Driver", ASettings.Driver);
   const std::string data_source = DataSource(ASettings.Server, ASettings.Port);
@@ -130,9 +125,12 @@ std::string ConnectionString(const ConnectSettings& ASettings) {
 }
 
 std::string ProgramFileName() {
-  std::error_code error;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string() : program.filename().string();
+  try {
+    const std::string program = platform::SystemDisk().ExecutableFileName();
+    return program.substr(program.find_last_of('\\') + 1);
+  } catch (const Exception&) {
+    return {};
+  }
 }
 
 }  // namespace odbc

@@ -46,7 +46,8 @@ std::string DataSource(const std::string& AServer, int APort);
 // braced value at.
 std::string ConnectionString(const ConnectSettings& ASettings);
 
-// The running program's file name without its directory.
+// The running program's file name without its directory; empty when the
+// system cannot tell it.
 std::string ProgramFileName();
 
 }  // namespace odbc

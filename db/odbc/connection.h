@@ -1,7 +1,7 @@
 // One ODBC connection handle and the session it opens.
 #pragma once
 
-#include <sql.h>
+#include "db/odbc/sql_api.h"
 
 #include <string>
 #include <string_view>

@@ -1,7 +1,7 @@
 // Turns the diagnostic records of a failed ODBC call into the layer's errors.
 #pragma once
 
-#include <sql.h>
+#include "db/odbc/sql_api.h"
 
 #include <vector>
 

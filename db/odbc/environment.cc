@@ -1,7 +1,6 @@
 #include "db/odbc/environment.h"
 
-#include <sqlext.h>
-#include <sqlucode.h>
+#include "db/odbc/sql_api.h"
 
 #include "db/odbc/wide_text.h"
 

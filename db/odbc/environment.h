@@ -1,7 +1,7 @@
 // The ODBC environment: the driver manager, set up for ODBC 3.
 #pragma once
 
-#include <sql.h>
+#include "db/odbc/sql_api.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // Owns one ODBC handle: allocated on construction, freed on destruction.
 #pragma once
 
-#include <sql.h>
+#include "db/odbc/sql_api.h"
 
 #include "core/component.h"
 #include "db/odbc/diagnostics.h"

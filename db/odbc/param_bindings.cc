@@ -1,7 +1,6 @@
 #include "db/odbc/param_bindings.h"
 
-#include <sqlext.h>
-#include <sqlucode.h>
+#include "db/odbc/sql_api.h"
 
 #include <cmath>
 #include <cstdint>

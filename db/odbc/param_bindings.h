@@ -4,7 +4,7 @@
 // room for the values) no longer fits.
 #pragma once
 
-#include <sql.h>
+#include "db/odbc/sql_api.h"
 
 #include <vector>
 

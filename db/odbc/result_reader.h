@@ -2,7 +2,7 @@
 // them, and its rows to the end.
 #pragma once
 
-#include <sql.h>
+#include "db/odbc/sql_api.h"
 
 #include <vector>
 

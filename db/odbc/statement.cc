@@ -1,6 +1,6 @@
 #include "db/odbc/statement.h"
 
-#include <sqlucode.h>
+#include "db/odbc/sql_api.h"
 
 #include <algorithm>
 #include <vector>

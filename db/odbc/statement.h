@@ -1,7 +1,7 @@
 // One ODBC statement handle.
 #pragma once
 
-#include <sql.h>
+#include "db/odbc/sql_api.h"
 
 #include <string_view>
 

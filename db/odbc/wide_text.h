@@ -2,7 +2,7 @@
 // program it is UTF-8.
 #pragma once
 
-#include <sqltypes.h>
+#include "db/odbc/sql_api.h"
 
 #include <cstddef>
 #include <string>

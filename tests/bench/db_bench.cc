@@ -4,7 +4,7 @@
 // over and over through a prepared TMSQuery. Not run by ctest; wall clock,
 // since part of every round trip is spent in the server process.
 #include <benchmark/benchmark.h>
-#include <sqlext.h>
+#include "db/odbc/sql_api.h"
 #include <unistd.h>
 
 #include <cstdint>

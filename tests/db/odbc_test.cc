@@ -3,7 +3,7 @@
 // caller as EMSError or EOLEDBError.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sqlext.h>
+#include "db/odbc/sql_api.h"
 
 #include <chrono>
 #include <optional>

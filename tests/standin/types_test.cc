@@ -2,7 +2,7 @@
 // driver, with the SQL type the driver reports for it.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sqlext.h>
+#include "db/odbc/sql_api.h"
 
 #include <memory>
 #include <ostream>

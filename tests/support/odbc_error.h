@@ -1,8 +1,7 @@
 // ODBC failures as exceptions that keep every diagnostic record.
 #pragma once
 
-#include <sql.h>
-#include <sqlext.h>
+#include "db/odbc/sql_api.h"
 
 #include <stdexcept>
 #include <string>

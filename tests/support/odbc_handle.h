@@ -1,7 +1,7 @@
 // Owns one ODBC handle and frees it with SQLFreeHandle.
 #pragma once
 
-#include <sql.h>
+#include "db/odbc/sql_api.h"
 
 #include <utility>
 

@@ -2,8 +2,7 @@
 // throws OdbcError.
 #pragma once
 
-#include <sql.h>
-#include <sqlext.h>
+#include "db/odbc/sql_api.h"
 
 #include <cstdint>
 #include <optional>

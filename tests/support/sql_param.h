@@ -1,8 +1,7 @@
 // A value bound to a "?" marker: its C and SQL types and its bytes.
 #pragma once
 
-#include <sql.h>
-#include <sqlext.h>
+#include "db/odbc/sql_api.h"
 
 #include <cstdint>
 #include <string>

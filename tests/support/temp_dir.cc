@@ -1,21 +1,30 @@
 #include "temp_dir.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <system_error>
 
 namespace standin_test {
 
+// A random name that no other directory has yet: create_directory tells
+// whether this call made it, so two tests never share one.
 TempDir::TempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/standin-test-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) {
-    throw std::system_error(errno, std::generic_category(), "mkdtemp " + pattern);
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::ostringstream name;
+    name << "standin-test-" << std::hex << random();
+    const std::filesystem::path candidate = base / name.str();
+    if (std::filesystem::create_directory(candidate)) {
+      path_ = candidate;
+      return;
+    }
   }
-  path_ = pattern;
+  throw std::system_error(std::make_error_code(std::errc::file_exists),
+                          "no fresh directory under " + base.string());
 }
 
 TempDir::~TempDir() {

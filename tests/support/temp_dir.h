@@ -8,7 +8,8 @@ namespace standin_test {
 
 class TempDir {
  public:
-  // Creates a fresh directory under $TMPDIR (or /tmp); throws std::system_error.
+  // Creates a fresh directory under the system's temporary directory ($TMPDIR or
+  // /tmp; %TEMP% on Windows); throws std::system_error.
   TempDir();
   // Removes the directory tree; errors are ignored.
   ~TempDir();
