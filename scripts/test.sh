@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, configures, builds and runs every test: first the
-# default build, then the same tests built with Clang under the address and
-# undefined-behaviour sanitizers (build-sanitize), which also runs the fuzz
+# default build; then the Windows cross build (mingw-w64) with its tests under
+# wine; then the same tests as the first built with Clang under the address
+# and undefined-behaviour sanitizers (build-sanitize), which also runs the fuzz
 # targets as libFuzzer programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,6 +11,8 @@ scripts/install-deps.sh
 cmake --preset default
 cmake --build --preset default -j "$(nproc)"
 ctest --preset default
+
+scripts/windows-tests.sh
 
 cmake --preset sanitize
 cmake --build --preset sanitize -j "$(nproc)"
