@@ -7,6 +7,7 @@
 #include <memory>
 #endif
 
+#include <string_view>
 #include <typeinfo>
 
 #include "app/application_title.h"
@@ -21,8 +22,15 @@ std::string ClassName(const std::type_info& AType) {
   std::unique_ptr<char, decltype(&std::free)> name(
       abi::__cxa_demangle(AType.name(), nullptr, nullptr, &status), &std::free);
   if (status == 0) return name.get();
-#endif
   return AType.name();
+#else
+  // MSVC names the kind before the class: "class EDatabaseError".
+  std::string_view name = AType.name();
+  for (const std::string_view kind : {"class ", "struct "}) {
+    if (name.starts_with(kind)) name.remove_prefix(kind.size());
+  }
+  return std::string(name);
+#endif
 }
 
 }  // namespace
