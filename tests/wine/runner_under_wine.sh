@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The cross-built console runner under wine against the Linux stand-in, beside
+# the Linux runner on a second stand-in loaded the same way: the Windows
+# program must find its Vantor.ini from its own folder on a wine drive, reach
+# the server through wine's ODBC, settle the same flags as the Linux program,
+# and save the same log in the ANSI code page (1252 under an English locale).
+#
+# usage: runner_under_wine.sh WINDOWS_RUNNER.exe LINUX_BUILD_DIR WINE_RUN
+set -euo pipefail
+windows_runner=$1 linux_build=$2 wine_run=$3
+standin=$linux_build/standin/server/sqlserver-standin
+jailgen=$linux_build/standin/jailgen/jailgen
+linux_runner=$linux_build/app/synch-property-locations-run
+for tool in "$standin" "$jailgen" "$linux_runner"; do
+  [[ -x $tool ]] || { echo "missing $tool: build the Linux preset first" >&2; exit 1; }
+done
+
+# Under /tmp, which wine shows as Z:\tmp, so both programs see one site.
+work=$(mktemp -d /tmp/runner-under-wine.XXXXXX)
+servers=()
+trap 'kill "${servers[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+# Starts a stand-in on its own data; sets `port` to its port.
+start_standin() {
+  local dir=$work/$1
+  mkdir -p "$dir/data"
+  "$standin" --data "$dir/data" >"$dir/standin.out" 2>&1 &
+  servers+=($!)
+  for _ in $(seq 100); do
+    grep -q '^listening on ' "$dir/standin.out" && break
+    sleep 0.1
+  done
+  port=$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$dir/standin.out")
+  [[ -n $port ]] || fail "the stand-in for $1 did not start: $(cat "$dir/standin.out")"
+}
+
+# Lays out a site for `name` on a stand-in at `port`, with the sample jail.
+lay_out_site() {
+  local name=$1 port=$2 program=$3 site=$work/$1
+  mkdir -p "$site/Apps/VANTOR.APP/Jail" "$site/Apps/Vantor.Cfg"
+  "$jailgen" --locations 12 --containers 4 --bookings 60 --seed 3 --out "$site/jail.sql"
+  cat >>"$site/jail.sql" <<SQL
+USE VANTOR
+GO
+UPDATE ConnectLib SET ConnString = 'Data Source=127.0.0.1;Port=$port;Initial Catalog=JAIL;User ID=sa' WHERE ProgramID = 'JAIL'
+GO
+SQL
+  tsql -H 127.0.0.1 -p "$port" -U sa -P '' <"$site/jail.sql" >"$site/load.out" 2>&1
+  cp "$program" "$site/Apps/VANTOR.APP/Jail/"
+  printf '[DataProvider]\r\nConnStr=Data Source=127.0.0.1;Port=%s;Initial Catalog=VANTOR;User ID=sa\r\n' \
+    "$port" >"$site/Apps/Vantor.Cfg/Vantor.ini"
+}
+
+flags() {
+  printf 'SELECT LOCKEY, AVAILABLE FROM CFGPROPL ORDER BY LOCKEY\ngo\n%s\ngo\n' \
+    'SELECT CONTAINERID, AVAILABLE FROM CFGPROPC ORDER BY CONTAINERID' |
+    tsql -H 127.0.0.1 -p "$1" -U sa -P '' -D JAIL 2>/dev/null | grep -E '^[0-9]+\s+[01]$'
+}
+
+start_standin windows
+windows_port=$port
+start_standin linux
+linux_port=$port
+lay_out_site windows "$windows_port" "$windows_runner"
+lay_out_site linux "$linux_port" "$linux_runner"
+before=$(flags "$windows_port")
+
+cd "$work/windows"
+"$wine_run" "$work/windows/Apps/VANTOR.APP/Jail/$(basename "$windows_runner")" --log pass.log \
+  >out.txt 2>err.txt || fail "the Windows runner ended with $? ($(cat err.txt))"
+cd "$work/linux"
+LANG=C.UTF-8 LC_ALL=C.UTF-8 "$work/linux/Apps/VANTOR.APP/Jail/$(basename "$linux_runner")" \
+  --log pass.log >out.txt 2>err.txt || fail "the Linux runner ended with $?"
+
+after=$(flags "$windows_port")
+[[ $before != "$after" ]] || fail "the sample jail had no flag to settle"
+[[ $after == "$(flags "$linux_port")" ]] || fail "the two programs settled different flags"
+
+grep -q 'Property Locations Synchronization Completed' "$work/windows/err.txt" ||
+  fail "the Windows pass did not complete"
+# The Linux log is UTF-8 after its byte-order mark; the Windows one is in 1252.
+iconv -f CP1252 -t UTF-8 "$work/windows/pass.log" >"$work/windows/pass.utf8"
+tail -c +4 "$work/linux/pass.log" | cmp -s - "$work/windows/pass.utf8" ||
+  fail "the saved logs differ"
+LC_ALL=C grep -q $'\xC9lise' "$work/windows/pass.log" ||
+  fail "the saved log lacks a name in code page 1252"
+echo "the Windows runner settled $(wc -l <<<"$after") flags and saved its log in code page 1252"
