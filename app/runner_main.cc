@@ -9,6 +9,7 @@
 int main(int argc, char** argv) {
   // The saved log's code page is the locale's, as the window's is.
   std::setlocale(LC_ALL, "");
+  const platform::Utf8ConsoleOutput console;
   return RunSynchPropertyLocations(platform::ProgramArguments(argc, argv),
                                    {std::cout, std::cerr, platform::StandardErrorIsTerminal()},
                                    platform::SystemDisk());

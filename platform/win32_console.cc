@@ -28,4 +28,15 @@ bool StandardErrorIsTerminal() {
   return _isatty(_fileno(stderr)) != 0;
 }
 
+// A program without a console (output redirected by a scheduler) has no code
+// page to switch: GetConsoleOutputCP answers 0 there.
+Utf8ConsoleOutput::Utf8ConsoleOutput() {
+  const UINT former = GetConsoleOutputCP();
+  if (former != 0 && former != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) FFormerCodePage = former;
+}
+
+Utf8ConsoleOutput::~Utf8ConsoleOutput() {
+  if (FFormerCodePage != 0) SetConsoleOutputCP(FFormerCodePage);
+}
+
 }  // namespace platform
