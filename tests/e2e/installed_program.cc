@@ -166,6 +166,12 @@ std::vector<std::string> InstalledProgram::PasswordsInPlay() {
   return passwords;
 }
 
+std::regex StartUpErrorPattern(const std::filesystem::path& AIniPath, const std::string& AMessage) {
+  const std::string ini = std::regex_replace(AIniPath.string(), std::regex("[.]"), "\\.");
+  return std::regex("Application Error: " + std::regex_replace(AMessage, std::regex("<ini>"), ini) +
+                    "\n");
+}
+
 bool NamesAJailTable(const std::string& ATraceLine) {
   for (const char* table : {"CFGPROPL", "CFGPROPC", "WARDERLY", "WRIPROP", "WRPITEMS"}) {
     if (ATraceLine.find(table) != std::string::npos) return true;

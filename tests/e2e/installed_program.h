@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -87,6 +88,11 @@ class InstalledProgram {
   std::optional<std::size_t> startedAtTraceLine_;                // of the first Start()
   std::vector<std::pair<std::size_t, std::size_t>> checkLines_;  // [first, end) of the checks' own
 };
+
+// What the runner writes to standard error when its start-up fails:
+// "Application Error: " and `AMessage`, a pattern in which "<ini>" stands for
+// the site's Vantor.ini at `AIniPath`.
+std::regex StartUpErrorPattern(const std::filesystem::path& AIniPath, const std::string& AMessage);
 
 // The sample jail's tables, one of which every statement of the pass names.
 bool NamesAJailTable(const std::string& ATraceLine);

@@ -130,10 +130,8 @@ TEST_P(RunnerStartUpFailureTest, EndsWithItsMessageAndOne) {
   const RunResult result = program.Run();
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.out, "");
-  const std::string message = std::regex_replace(
-      GetParam().message, std::regex("<ini>"),
-      std::regex_replace(program.Site().IniPath().string(), std::regex("[.]"), "\\."));
-  EXPECT_TRUE(std::regex_match(result.err, std::regex("Application Error: " + message + "\n")))
+  EXPECT_TRUE(std::regex_match(result.err,
+                               StartUpErrorPattern(program.Site().IniPath(), GetParam().message)))
       << result.err;
   EXPECT_THAT(program.TraceLinesWith("CFGPROPL"), ::testing::IsEmpty());
 }
