@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # The cross-built console runner under wine against the Linux stand-in, beside
-# the Linux runner on a second stand-in loaded the same way: the Windows
-# program must find its Vantor.ini from its own folder on a wine drive, reach
-# the server through wine's ODBC, settle the same flags as the Linux program,
-# and save the same log in the ANSI code page (1252 under an English locale).
+# the Linux runner on a second stand-in loaded the same way. The Windows
+# program must find its Vantor.ini on a wine drive, reach the server through
+# wine's ODBC, settle the same flags as the Linux program, and save the same
+# log in the ANSI code page (1252 under an English locale).
 #
-# usage: runner_under_wine.sh WINDOWS_RUNNER.exe LINUX_BUILD_DIR WINE_RUN
+# usage: runner_under_wine.sh WINDOWS_RUNNER.exe LINUX_BUILD_DIR WINE_RUN LAYOUT
+#   LAYOUT site:       the program in Apps\VANTOR.APP\Jail, Vantor.ini in Apps\Vantor.Cfg
+#   LAYOUT drive-scan: the program in a folder of its own, Vantor.ini only at
+#                      C:\Vantor.Cfg\Vantor.ini of a private wine prefix, which
+#                      the search reaches by scanning the drives
 set -euo pipefail
-windows_runner=$1 linux_build=$2 wine_run=$3
+windows_runner=$1 linux_build=$2 wine_run=$3 layout=$4
 standin=$linux_build/standin/server/sqlserver-standin
 jailgen=$linux_build/standin/jailgen/jailgen
 linux_runner=$linux_build/app/synch-property-locations-run
@@ -36,21 +40,20 @@ start_standin() {
   [[ -n $port ]] || fail "the stand-in for $1 did not start: $(cat "$dir/standin.out")"
 }
 
-# Lays out a site for `name` on a stand-in at `port`, with the sample jail.
-lay_out_site() {
-  local name=$1 port=$2 program=$3 site=$work/$1
-  mkdir -p "$site/Apps/VANTOR.APP/Jail" "$site/Apps/Vantor.Cfg"
-  "$jailgen" --locations 12 --containers 4 --bookings 60 --seed 3 --out "$site/jail.sql"
-  cat >>"$site/jail.sql" <<SQL
+# Loads the sample jail into the stand-in for `name` at `port`; prints the
+# site configuration file that reaches it.
+load_jail() {
+  local name=$1 port=$2 dir=$work/$1
+  "$jailgen" --locations 12 --containers 4 --bookings 60 --seed 3 --out "$dir/jail.sql"
+  cat >>"$dir/jail.sql" <<SQL
 USE VANTOR
 GO
 UPDATE ConnectLib SET ConnString = 'Data Source=127.0.0.1;Port=$port;Initial Catalog=JAIL;User ID=sa' WHERE ProgramID = 'JAIL'
 GO
 SQL
-  tsql -H 127.0.0.1 -p "$port" -U sa -P '' <"$site/jail.sql" >"$site/load.out" 2>&1
-  cp "$program" "$site/Apps/VANTOR.APP/Jail/"
+  tsql -H 127.0.0.1 -p "$port" -U sa -P '' <"$dir/jail.sql" >"$dir/load.out" 2>&1
   printf '[DataProvider]\r\nConnStr=Data Source=127.0.0.1;Port=%s;Initial Catalog=VANTOR;User ID=sa\r\n' \
-    "$port" >"$site/Apps/Vantor.Cfg/Vantor.ini"
+    "$port"
 }
 
 flags() {
@@ -63,15 +66,37 @@ start_standin windows
 windows_port=$port
 start_standin linux
 linux_port=$port
-lay_out_site windows "$windows_port" "$windows_runner"
-lay_out_site linux "$linux_port" "$linux_runner"
+
+linux_site=$work/linux/Apps
+mkdir -p "$linux_site/VANTOR.APP/Jail" "$linux_site/Vantor.Cfg"
+load_jail linux "$linux_port" >"$linux_site/Vantor.Cfg/Vantor.ini"
+cp "$linux_runner" "$linux_site/VANTOR.APP/Jail/"
+
+case $layout in
+  site)
+    windows_folder=$work/windows/Apps/VANTOR.APP/Jail
+    mkdir -p "$windows_folder" "$work/windows/Apps/Vantor.Cfg"
+    load_jail windows "$windows_port" >"$work/windows/Apps/Vantor.Cfg/Vantor.ini"
+    ;;
+  drive-scan)
+    # The program's own drive is Z:, the Linux root, whose \Vantor.Cfg would come first.
+    [[ ! -e /Vantor.Cfg/Vantor.ini ]] || fail "this machine has /Vantor.Cfg/Vantor.ini"
+    export WINEPREFIX=$work/prefix
+    "$wine_run" cmd.exe /c exit 0
+    windows_folder=$work/windows/Tools
+    mkdir -p "$windows_folder" "$WINEPREFIX/drive_c/Vantor.Cfg"
+    load_jail windows "$windows_port" >"$WINEPREFIX/drive_c/Vantor.Cfg/Vantor.ini"
+    ;;
+  *) fail "unknown layout $layout" ;;
+esac
+cp "$windows_runner" "$windows_folder/"
 before=$(flags "$windows_port")
 
 cd "$work/windows"
-"$wine_run" "$work/windows/Apps/VANTOR.APP/Jail/$(basename "$windows_runner")" --log pass.log \
-  >out.txt 2>err.txt || fail "the Windows runner ended with $? ($(cat err.txt))"
+"$wine_run" "$windows_folder/$(basename "$windows_runner")" --log pass.log >out.txt 2>err.txt ||
+  fail "the Windows runner ended with $? ($(cat err.txt))"
 cd "$work/linux"
-LANG=C.UTF-8 LC_ALL=C.UTF-8 "$work/linux/Apps/VANTOR.APP/Jail/$(basename "$linux_runner")" \
+LANG=C.UTF-8 LC_ALL=C.UTF-8 "$linux_site/VANTOR.APP/Jail/$(basename "$linux_runner")" \
   --log pass.log >out.txt 2>err.txt || fail "the Linux runner ended with $?"
 
 after=$(flags "$windows_port")
@@ -86,4 +111,8 @@ tail -c +4 "$work/linux/pass.log" | cmp -s - "$work/windows/pass.utf8" ||
   fail "the saved logs differ"
 LC_ALL=C grep -q $'\xC9lise' "$work/windows/pass.log" ||
   fail "the saved log lacks a name in code page 1252"
-echo "the Windows runner settled $(wc -l <<<"$after") flags and saved its log in code page 1252"
+if [[ $layout == drive-scan ]]; then
+  # The wineserver of the private prefix goes with it.
+  WINEPREFIX=$WINEPREFIX "$(dirname "$(command -v wine64 || echo /usr/lib/wine/wine64)")/wineserver" -k || true
+fi
+echo "the Windows runner ($layout) settled $(wc -l <<<"$after") flags and saved its log in code page 1252"
