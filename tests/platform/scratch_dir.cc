@@ -1,23 +1,30 @@
 #include "scratch_dir.h"
 
-#include <stdlib.h>
-
-#include <cerrno>
-#include <cstdlib>
 #include <fstream>
+#include <random>
+#include <sstream>
 #include <system_error>
 
 namespace platform_test {
 
+// A random name that no other directory has yet: create_directory tells
+// whether this call made it, so tests running at once never share one.
 ScratchDir::ScratchDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/platform-test-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) {
-    throw std::system_error(errno, std::generic_category(), "mkdtemp " + pattern);
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::ostringstream name;
+    name << "platform-test-" << std::hex << random();
+    const std::filesystem::path candidate = base / name.str();
+    if (std::filesystem::create_directory(candidate)) {
+      // Canonical, so the names tests expect match what the host reports.
+      FPath = std::filesystem::canonical(candidate);
+      return;
+    }
   }
-  // Canonical, so the names tests expect match what the host reports.
-  FPath = std::filesystem::canonical(pattern);
+  throw std::system_error(std::make_error_code(std::errc::file_exists),
+                          "no fresh directory under " + base.string());
 }
 
 ScratchDir::~ScratchDir() {
@@ -25,8 +32,9 @@ ScratchDir::~ScratchDir() {
   std::filesystem::remove_all(FPath, ignored);
 }
 
+// Names are UTF-8; Windows would read a narrow name in the ANSI code page.
 void ScratchDir::AddFile(const std::string& ARelative, const std::string& AText) const {
-  const std::filesystem::path file = FPath / ARelative;
+  const std::filesystem::path file = FPath / std::u8string(ARelative.begin(), ARelative.end());
   std::filesystem::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary) << AText;
 }

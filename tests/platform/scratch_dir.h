@@ -6,7 +6,8 @@
 
 namespace platform_test {
 
-// A fresh directory under $TMPDIR (or /tmp), removed with its content.
+// A fresh directory under the system's temporary directory ($TMPDIR or /tmp;
+// %TEMP% on Windows), removed with its content.
 class ScratchDir {
  public:
   // Throws std::system_error when the directory cannot be made.
@@ -16,7 +17,7 @@ class ScratchDir {
   ScratchDir& operator=(const ScratchDir&) = delete;
 
   const std::filesystem::path& Path() const { return FPath; }
-  // Creates the file `ARelative` (and its folders) holding `AText`.
+  // Creates the file `ARelative` (UTF-8, and its folders) holding `AText`.
   void AddFile(const std::string& ARelative, const std::string& AText = "") const;
 
  private:
