@@ -8,6 +8,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "host_path.h"
+
 namespace standin_test {
 namespace {
 
@@ -36,7 +38,7 @@ StandinServer::~StandinServer() {
 }
 
 void StandinServer::Start(int port) {
-  std::vector<std::string> argv = {STANDIN_SERVER_PATH, "--data", data_dir_.string(), "--port",
+  std::vector<std::string> argv = {STANDIN_SERVER_PATH, "--data", HostPath(data_dir_), "--port",
                                    std::to_string(port)};
   for (const std::string& login : options_.logins) {
     argv.push_back("--login");
@@ -44,11 +46,11 @@ void StandinServer::Start(int port) {
   }
   if (options_.trace) {
     argv.push_back("--trace");
-    argv.push_back((dir_.path() / "trace.log").string());
+    argv.push_back(HostPath(dir_.path() / "trace.log"));
   }
   if (options_.faults) {
     argv.push_back("--fault-file");
-    argv.push_back((dir_.path() / "fault").string());
+    argv.push_back(HostPath(dir_.path() / "fault"));
   }
   const auto out = dir_.path() / "server.out";
   // The line of an earlier run must not be taken for this one's.
