@@ -1,5 +1,6 @@
-// Save Log's file name and bytes under the locale's code page, and what the
-// operator reads when the file cannot be created.
+// Save Log's file name and bytes in the system's ANSI code page (the
+// locale's on POSIX hosts, GetACP's on Windows), and what the operator reads
+// when the file cannot be created.
 #include "app/save_log.h"
 
 #include <gtest/gtest.h>
@@ -8,23 +9,20 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "core/exception.h"
 #include "temp_dir.h"
 #include "working_dir.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+
+#include "win32_host.h"
+#endif
+
 namespace app_test {
 namespace {
-
-// The locale `AName` for the test's lifetime; "C" afterwards, as the test
-// process started.
-class ScopedLocale {
- public:
-  explicit ScopedLocale(const char* AName) {
-    if (std::setlocale(LC_ALL, AName) == nullptr) throw std::runtime_error("no locale");
-  }
-  ~ScopedLocale() { std::setlocale(LC_ALL, "C"); }
-};
 
 std::tm Local(int ADay, int AHour, int AMinute, int ASecond) {
   std::tm local{};
@@ -43,7 +41,10 @@ TEST(LogFileNameTest, DayHoursMinutesSecondsTwoDigitsEach) {
 
 struct BytesCase {
   const char* name;
-  const char* locale;
+  // The code page the case holds for: on POSIX hosts the locale that sets it
+  // up, on Windows the number GetACP must answer (it cannot be changed from
+  // inside the program).
+  const char* code_page;
   std::string log;
   std::string bytes;
 };
@@ -53,15 +54,56 @@ void PrintTo(const BytesCase& ACase, std::ostream* AOut) {
   *AOut << ACase.name;
 }
 
-class SavedLogBytesTest : public ::testing::TestWithParam<BytesCase> {};
+class SavedLogBytesTest : public ::testing::TestWithParam<BytesCase> {
+ protected:
+  void SetUp() override {
+#if defined(_WIN32)
+    if (std::to_string(GetACP()) != GetParam().code_page) {
+      GTEST_SKIP() << "the ANSI code page is " << GetACP();
+    }
+#else
+    if (std::setlocale(LC_ALL, GetParam().code_page) == nullptr) FAIL() << "no locale";
+#endif
+  }
+  // The locale the test process started with.
+  void TearDown() override {
+    std::setlocale(LC_ALL, "C");
+  }
+};
 
-TEST_P(SavedLogBytesTest, InTheLocalesCodePage) {
-  ScopedLocale locale(GetParam().locale);
+TEST_P(SavedLogBytesTest, InTheSystemsCodePage) {
   EXPECT_EQ(SavedLogBytes(GetParam().log), GetParam().bytes);
 }
 
 const std::string kBom = "\xEF\xBB\xBF";
 
+#if defined(_WIN32)
+// Wine takes the ANSI code page from the POSIX locale: 1252 under an English
+// or C one, 932 (Shift-JIS) under a Japanese one, UTF-8 under a Hindi one,
+// which has no other.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SavedLogBytesTest,
+    ::testing::Values(BytesCase{"Empty", "1252", "", ""},
+                      BytesCase{"LineEndsKept", "1252", "a\r\nb\r\ntyped", "a\r\nb\r\ntyped"},
+                      BytesCase{"WesternLetters", "1252", "Zo\xC3\xAB Jos\xC3\xA9 \xE2\x82\xAC\r\n",
+                                "Zo\xEB Jos\xE9 \x80\r\n"},
+                      BytesCase{"MissingCharactersBecomeTheDefault", "1252",
+                                "\xCE\xA9 \xC5\x81 \xE4\xB8\xAD\r\n", "? ? ?\r\n"},
+                      BytesCase{"OneDefaultPerCharacter", "1252", "\xF0\x9D\x84\x9E!", "?!"},
+                      BytesCase{"StrayBytes", "1252",
+                                "a\xFF"
+                                "b\xC3",
+                                "a?b?"},
+                      BytesCase{"ShiftJisTwoBytesPerKanji", "932",
+                                "\xCE\xA9 \xE4\xB8\xAD\xE6\x96\x87 \xEF\xBD\xB1\r\n",
+                                "\x83\xB6 \x92\x86\x95\xB6 \xB1\r\n"},
+                      BytesCase{"ShiftJisLacksWesternLetters", "932",
+                                "Zo\xC3\xAB \xE2\x82\xAC \xF0\x9D\x84\x9E", "Zo? ? ?"},
+                      BytesCase{"EmptyUtf8HasNoMark", "65001", "", ""},
+                      BytesCase{"Utf8WithMark", "65001", "Zo\xC3\xAB\r\n",
+                                kBom + "Zo\xC3\xAB\r\n"}),
+    [](const auto& AInfo) { return std::string(AInfo.param.name); });
+#else
 INSTANTIATE_TEST_SUITE_P(
     Cases, SavedLogBytesTest,
     ::testing::Values(
@@ -76,6 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "a?b?"},
         BytesCase{"Utf8WithMark", "C.UTF-8", "Zo\xC3\xAB\r\n", kBom + "Zo\xC3\xAB\r\n"}),
     [](const auto& AInfo) { return std::string(AInfo.param.name); });
+#endif
 
 TEST(SaveLogAsTest, ReplacesAnExistingFile) {
   WorkingDir dir;
@@ -91,24 +134,41 @@ TEST(SaveLogAsTest, AnEmptyLogMakesAnEmptyFile) {
   EXPECT_EQ(std::filesystem::file_size(dir.path() / "empty.log"), 0u);
 }
 
+struct FailureCase {
+  const char* name;
+  const char* file;
+  const char* full;  // below the working directory
+  std::string reason;
+};
+
 // Tests run as root, whom a read-only directory does not stop; a directory
-// in the file's place and a missing directory fail for everyone.
+// in the file's place and a missing directory fail for everyone. Windows
+// resolves ".." before it looks at the disk, POSIX hosts after.
+std::vector<FailureCase> FailureCases() {
+#if defined(_WIN32)
+  return {{"DirectoryInItsPlace", "03140509.log", "03140509.log",
+           platform_test::SystemText(ERROR_ACCESS_DENIED)},
+          {"MissingDirectory", "missing\\03140510.log", "missing\\03140510.log",
+           platform_test::SystemText(ERROR_PATH_NOT_FOUND)}};
+#else
+  return {
+      {"DirectoryInItsPlace", "03140509.log", "03140509.log", "Is a directory"},
+      {"MissingDirectory", "missing/../03140510.log", "03140510.log", "No such file or directory"}};
+#endif
+}
+
 TEST(SaveLogAsTest, FailureNamesTheFullPathAndTheSystemsReason) {
   WorkingDir dir;
   std::filesystem::create_directory("03140509.log");
-  const std::string full = (dir.path() / "03140509.log").string();
-  try {
-    SaveLogAs("03140509.log", "log\r\n");
-    FAIL() << "saved over a directory";
-  } catch (const Exception& error) {
-    EXPECT_EQ(error.Message(), "Cannot create file \"" + full + "\". Is a directory");
-  }
-  try {
-    SaveLogAs("missing/../03140510.log", "log\r\n");
-    FAIL() << "saved into a missing directory";
-  } catch (const Exception& error) {
-    EXPECT_EQ(error.Message(), "Cannot create file \"" + (dir.path() / "03140510.log").string() +
-                                   "\". No such file or directory");
+  for (const FailureCase& c : FailureCases()) {
+    SCOPED_TRACE(c.name);
+    try {
+      SaveLogAs(c.file, "log\r\n");
+      ADD_FAILURE() << "saved";
+    } catch (const Exception& error) {
+      EXPECT_EQ(error.Message(),
+                "Cannot create file \"" + (dir.path() / c.full).string() + "\". " + c.reason);
+    }
   }
 }
 
