@@ -3,13 +3,19 @@
 // sections, missing values and the integer rule of the paging switch.
 #include <gtest/gtest.h>
 #include <locale.h>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 #include <cstring>
 #include <memory>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -19,6 +25,11 @@
 #include "platform/file_open_error.h"
 #include "scratch_dir.h"
 #include "site_disk.h"
+
+#if defined(_WIN32)
+#include "platform/win32_text.h"
+#include "win32_host.h"
+#endif
 
 namespace {
 
@@ -219,6 +230,21 @@ INSTANTIATE_TEST_SUITE_P(
         EnabledCase{"HexBeyond32Bits", "Enabled=$100000000", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+#if defined(_WIN32)
+// GetACP names the code page; a program cannot change it.
+TEST(IniTextTest, WithoutAMarkTheBytesAreInTheAnsiCodePage) {
+  switch (GetACP()) {
+    case 1252:
+      EXPECT_EQ(IniTextFromBytes("Caf\xE9=\x80"), "Café=€");
+      break;
+    case CP_UTF8:
+      EXPECT_EQ(IniTextFromBytes("Café=1"), "Café=1");
+      break;
+    default:
+      GTEST_SKIP() << "the ANSI code page is " << GetACP();
+  }
+}
+#else
 // Runs with LC_CTYPE set to `ALocale`, restoring the former one afterwards.
 class CodePage {
  public:
@@ -243,6 +269,7 @@ TEST(IniTextTest, WithoutAMarkTheBytesAreInTheAnsiCodePage) {
   if (!utf8.Set()) GTEST_SKIP() << "no C.UTF-8 locale";
   EXPECT_EQ(IniTextFromBytes("Café=1"), "Café=1");
 }
+#endif
 
 TEST(IniTextTest, MarksAreDroppedAndOddBytesTolerated) {
   EXPECT_EQ(IniTextFromBytes("\xEF\xBB\xBF"), "");
@@ -261,28 +288,67 @@ TEST(IniTextTest, MarksAreDroppedAndOddBytesTolerated) {
             "\uFFFDB");
 }
 
+#if defined(_WIN32)
+// A file another program is writing exists, but the settings are not read
+// from under a writer.
+class UnopenableFile {
+ public:
+  explicit UnopenableFile(const std::string& AName)
+      : FName(AName),
+        FWriter(CreateFileW(platform::WideFromUtf8(AName).c_str(), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW, 0, nullptr)) {
+    if (FWriter == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + AName);
+  }
+  ~UnopenableFile() { CloseHandle(FWriter); }
+  UnopenableFile(const UnopenableFile&) = delete;
+  UnopenableFile& operator=(const UnopenableFile&) = delete;
+
+  static std::string Reason() { return platform_test::SystemText(ERROR_SHARING_VIOLATION); }
+
+ private:
+  std::string FName;
+  HANDLE FWriter;
+};
+#else
+// A socket exists as a file but cannot be opened, even by root.
+class UnopenableFile {
+ public:
+  explicit UnopenableFile(const std::string& AName) : FSocket(socket(AF_UNIX, SOCK_STREAM, 0)) {
+    if (FSocket < 0) throw std::runtime_error("no socket");
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, AName.c_str(), sizeof address.sun_path - 1);
+    if (bind(FSocket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+      close(FSocket);
+      throw std::runtime_error("cannot bind " + AName);
+    }
+  }
+  ~UnopenableFile() { close(FSocket); }
+  UnopenableFile(const UnopenableFile&) = delete;
+  UnopenableFile& operator=(const UnopenableFile&) = delete;
+
+  static std::string Reason() { return "No such device or address"; }
+
+ private:
+  int FSocket;
+};
+#endif
+
 TEST(IniFileOpenTest, AnExistingFileThatCannotBeOpenedFailsKeepingTheValues) {
-  // A socket exists as a file but cannot be opened, even by root.
   ScratchDir site;
   site.AddFile("Vantor.Cfg/Vantor.ini", std::string(kFirstFile));
   const SiteDisk disk(site.Path());
   TVantorIni ini(nullptr, disk);
-  const std::string socketFile = (site.Path() / "Socket.ini").string();
-  const int endpoint = socket(AF_UNIX, SOCK_STREAM, 0);
-  ASSERT_GE(endpoint, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, socketFile.c_str(), sizeof address.sun_path - 1);
-  ASSERT_EQ(bind(endpoint, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  const std::string unopenable = (site.Path() / "Unopenable.ini").string();
+  const UnopenableFile file(unopenable);
 
   ini.SetOverrideIniFileName(true);
   try {
-    ini.SetVantorIni(socketFile);
+    ini.SetVantorIni(unopenable);
     FAIL() << "no error";
   } catch (const EFOpenError& e) {
-    EXPECT_EQ(e.Message(), "Cannot open file \"" + socketFile + "\". No such device or address");
+    EXPECT_EQ(e.Message(), "Cannot open file \"" + unopenable + "\". " + UnopenableFile::Reason());
   }
-  close(endpoint);
   EXPECT_EQ(ini.HelpFilePath(), "first help");
   EXPECT_EQ(ini.ConnectionString(), "First=1");
   EXPECT_TRUE(ini.PagingEnabled());

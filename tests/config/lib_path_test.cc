@@ -11,8 +11,8 @@
 
 #include "config/ini_file_exception.h"
 #include "config/vantor_ini.h"
+#include "platform/full_path_name.h"
 #include "platform/full_path_text.h"
-#include "platform/posix_path.h"
 #include "scratch_dir.h"
 #include "site_disk.h"
 
@@ -76,6 +76,13 @@ INSTANTIATE_TEST_SUITE_P(
         LibPathCase{"RootedOnRelativeFileHasNoDrive", "Vantor.Cfg\\Vantor.ini", "\\Lib", "\\Lib"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The name the host's disk answers with for the relative name the search asks.
+#if defined(_WIN32)
+constexpr const char* kRelativeFound = "Vantor.Cfg\\Vantor.ini";
+#else
+constexpr const char* kRelativeFound = "Vantor.Cfg/Vantor.ini";
+#endif
+
 TEST(LibPathOnHostTest, ARelativeConfigurationFileStillGivesAFullPath) {
   // No "VANTOR.APP" in the program's folder: the search finds the file by
   // the relative name "Vantor.Cfg\Vantor.ini" in the current directory.
@@ -88,14 +95,13 @@ TEST(LibPathOnHostTest, ARelativeConfigurationFileStillGivesAFullPath) {
     FAIL() << "no error";
   } catch (const EIniFileException& e) {
     // The message shows the relative name the search gave.
-    EXPECT_EQ(e.Message(),
-              "Database connection information not found in Vantor.Cfg/Vantor.ini "
-              "(DataProvider.ConnStr)");
+    EXPECT_EQ(e.Message(), std::string("Database connection information not found in ") +
+                               kRelativeFound + " (DataProvider.ConnStr)");
   }
   site.AddFile("Vantor.Cfg/Vantor.ini", "[Paths]\nLibPath=..\\Lib\n[DataProvider]\nConnStr=A=1\n");
   const TVantorIni ini(nullptr, disk);
-  EXPECT_EQ(ini.VantorIni(), "Vantor.Cfg/Vantor.ini");
-  EXPECT_EQ(ini.LibPath(), platform::WindowsPathFromPosix(site.Path().string()) + "\\Lib");
+  EXPECT_EQ(ini.VantorIni(), kRelativeFound);
+  EXPECT_EQ(ini.LibPath(), platform::WindowsFormOfName(site.Path().string()) + "\\Lib");
 }
 
 }  // namespace

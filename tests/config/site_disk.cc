@@ -1,5 +1,6 @@
 #include "site_disk.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace config_test {
@@ -16,9 +17,12 @@ SiteDisk::SiteDisk(std::filesystem::path ARoot, std::string AProgram)
 std::optional<std::string> SiteDisk::FindFile(const std::string& AFileName) const {
   ++FLooked[AFileName];
   if (AFileName.starts_with(kSiteRoot)) {
-    return platform::SystemDisk().FindFile(FRoot.string() + "/" +
-                                           AFileName.substr(kSiteRoot.size()));
+    std::string relative = AFileName.substr(kSiteRoot.size());
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    return platform::SystemDisk().FindFile((FRoot / relative).make_preferred().string());
   }
+  // The host's own name for a file of the site, which on Windows has a drive.
+  if (AFileName.starts_with(FRoot.string())) return platform::SystemDisk().FindFile(AFileName);
   if (AFileName.size() >= 2 && AFileName[1] == ':') return std::nullopt;
   return platform::SystemDisk().FindFile(AFileName);
 }

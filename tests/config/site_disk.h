@@ -16,10 +16,11 @@ namespace config_test {
 
 class SiteDisk : public platform::Disk {
  public:
-  // Names under "C:\Apps\" are files below `ARoot`; other names with a drive
-  // letter name nothing (the host's drives stay out of the search); any
-  // other name (relative, or a POSIX path) is the host's. No drive has a
-  // root, so the search never scans.
+  // Names under "C:\Apps\" are files below `ARoot`, and so are the host's
+  // own names of those files; other names with a drive letter name nothing
+  // (the host's drives stay out of the search); any other name (relative,
+  // or a POSIX path) is the host's. No drive has a root, so the search never
+  // scans.
   explicit SiteDisk(std::filesystem::path ARoot,
                     std::string AProgram = "C:\\Apps\\VANTOR.APP\\Jail\\Jail.exe");
 

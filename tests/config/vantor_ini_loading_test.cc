@@ -25,14 +25,27 @@ using platform_test::ScratchDir;
 constexpr const char* kSiteFile =
     "[Paths]\nHelpPath=site help\n[DataProvider]\nConnStr=Data Source=JAILSRV\n";
 
+}  // namespace
+
+namespace config_test {
+
 // The disk the restored components see; set by the fixture.
 const SiteDisk* gDisk = nullptr;
 
-// TVantorIni on the test's site.
+// TVantorIni on the test's site. Outside the anonymous namespace: MinGW's
+// run-time type information does not find a class of internal linkage
+// again by the object's dynamic type, and the writer looks classes up so.
 class TSiteIni : public TVantorIni {
  public:
   explicit TSiteIni(TComponent* AOwner) : TVantorIni(AOwner, *gDisk) {}
 };
+
+}  // namespace config_test
+
+namespace {
+
+using config_test::gDisk;
+using config_test::TSiteIni;
 
 class VantorIniLoadingTest : public ::testing::Test {
  protected:
