@@ -27,7 +27,9 @@ std::string Quoted(const std::string& word) {
 }
 
 // Starts a Linux program. Wine splits `command_line` as Windows does and
-// does not track the process it starts: the handles it gives say nothing.
+// does not track the process it starts: what it leaves in
+// PROCESS_INFORMATION is stale stack, whose "handles" may be another
+// object's (closing one closed the test's stdout), so nothing is closed.
 void StartHostProgram(std::wstring command_line) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -37,8 +39,6 @@ void StartHostProgram(std::wstring command_line) {
     throw std::system_error(static_cast<int>(GetLastError()), std::system_category(),
                             "CreateProcessW");
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
 }
 
 // The number a file the shell renamed into place holds; nullopt until it is there.
