@@ -32,9 +32,10 @@ namespace config_test {
 // The disk the restored components see; set by the fixture.
 const SiteDisk* gDisk = nullptr;
 
-// TVantorIni on the test's site. Outside the anonymous namespace: MinGW's
-// run-time type information does not find a class of internal linkage
-// again by the object's dynamic type, and the writer looks classes up so.
+// TVantorIni on the test's site. Outside the anonymous namespace: built by
+// MinGW's GCC 12, a std::map keyed by std::type_index (the class registry's
+// index by type, which the writer uses) does not find a class of internal
+// linkage again.
 class TSiteIni : public TVantorIni {
  public:
   explicit TSiteIni(TComponent* AOwner) : TVantorIni(AOwner, *gDisk) {}
