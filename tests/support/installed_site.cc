@@ -5,7 +5,9 @@
 
 #include "jail_schema.h"
 #include "odbc_test_connection.h"
+#ifndef _WIN32
 #include "platform/posix_path.h"
+#endif
 
 namespace standin_test {
 
@@ -32,7 +34,11 @@ void InstalledSite::WriteIni(const std::string& AText) const {
 }
 
 std::string InstalledSite::ExecutableFileName() const {
+#ifdef _WIN32
+  return program_.string();
+#else
   return platform::WindowsPathFromPosix(program_.string());
+#endif
 }
 
 std::optional<std::string> InstalledSite::FindFile(const std::string& AFileName) const {
