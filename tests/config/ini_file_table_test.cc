@@ -237,6 +237,9 @@ TEST(IniTextTest, WithoutAMarkTheBytesAreInTheAnsiCodePage) {
     case 1252:
       EXPECT_EQ(IniTextFromBytes("Caf\xE9=\x80"), "Café=€");
       break;
+    case 932:
+      EXPECT_EQ(IniTextFromBytes("\x83\xB6=\x92\x86 \xB1"), "Ω=中 ｱ");
+      break;
     case CP_UTF8:
       EXPECT_EQ(IniTextFromBytes("Café=1"), "Café=1");
       break;
