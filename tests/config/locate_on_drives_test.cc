@@ -13,6 +13,7 @@
 
 #include "config/ini_file_exception.h"
 #include "config/ini_file_location.h"
+#include "config/vantor_ini.h"
 #include "scratch_dir.h"
 #include "win32_host.h"
 
@@ -143,5 +144,19 @@ INSTANTIATE_TEST_SUITE_P(
                   "",
                   "T:\\Vantor.Cfg\\Vantor.ini"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The settings component as a program on Windows creates it: this program,
+// on Z:, finds the file by the scan and reads it through the real calls.
+TEST_F(LocateOnDrivesTest, TheSettingsComponentReadsTheFileTheScanFinds) {
+  fs::create_directories("T:\\Vantor.Cfg");
+  std::ofstream("T:\\Vantor.Cfg\\Vantor.ini")
+      << "[Paths]\r\nLibPath=..\\Lib\r\n[DataProvider]\r\nConnStr=Data Source=JAILSRV\r\n";
+  const CurrentDirectory inside(FSite.Path());
+  const TVantorIni ini(nullptr);
+  EXPECT_EQ(ini.VantorIni(), "T:\\Vantor.Cfg\\Vantor.ini");
+  EXPECT_EQ(ini.ConnectionString(), "Data Source=JAILSRV");
+  EXPECT_EQ(ini.LibPath(), "T:\\Lib");
+  EXPECT_FALSE(ini.IsMobile());
+}
 
 }  // namespace
