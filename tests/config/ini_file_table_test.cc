@@ -242,6 +242,7 @@ TEST(IniTextTest, WithoutAMarkTheBytesAreInTheAnsiCodePage) {
       break;
     case CP_UTF8:
       EXPECT_EQ(IniTextFromBytes("Café=1"), "Café=1");
+      EXPECT_EQ(IniTextFromBytes("Caf\xE9=1"), "Caf\uFFFD=1");
       break;
     default:
       GTEST_SKIP() << "the ANSI code page is " << GetACP();
