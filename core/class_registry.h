@@ -16,6 +16,7 @@
 #include <string>
 #include <type_traits>
 #include <typeindex>
+#include <unordered_map>
 #include <vector>
 
 #include "core/component.h"
@@ -160,5 +161,7 @@ class TClassRegistry {
 
   std::vector<std::unique_ptr<TPersistentClass>> FClasses;
   std::map<std::string, TPersistentClass*> FByName;
-  std::map<std::type_index, TPersistentClass*> FByType;
+  // Hashed, not ordered: built by MinGW's GCC, an index ordered by
+  // std::type_index did not find classes of internal linkage again.
+  std::unordered_map<std::type_index, TPersistentClass*> FByType;
 };

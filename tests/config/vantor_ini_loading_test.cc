@@ -25,28 +25,14 @@ using platform_test::ScratchDir;
 constexpr const char* kSiteFile =
     "[Paths]\nHelpPath=site help\n[DataProvider]\nConnStr=Data Source=JAILSRV\n";
 
-}  // namespace
-
-namespace config_test {
-
 // The disk the restored components see; set by the fixture.
 const SiteDisk* gDisk = nullptr;
 
-// TVantorIni on the test's site. Outside the anonymous namespace: built by
-// MinGW's GCC 12, a std::map keyed by std::type_index (the class registry's
-// index by type, which the writer uses) does not find a class of internal
-// linkage again.
+// TVantorIni on the test's site.
 class TSiteIni : public TVantorIni {
  public:
   explicit TSiteIni(TComponent* AOwner) : TVantorIni(AOwner, *gDisk) {}
 };
-
-}  // namespace config_test
-
-namespace {
-
-using config_test::gDisk;
-using config_test::TSiteIni;
 
 class VantorIniLoadingTest : public ::testing::Test {
  protected:
