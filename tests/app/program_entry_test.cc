@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QTimer>
 #include <QWidget>
 #include <filesystem>
 #include <regex>
@@ -14,6 +13,7 @@
 
 #include "installed_site.h"
 #include "jail_server.h"
+#include "main_window_closer.h"
 #include "modal_answerer.h"
 #include "standin_server.h"
 
@@ -24,19 +24,9 @@ using ::testing::ElementsAre;
 
 TEST(ProgramEntryTest, RunsUntilTheWindowIsClosedAndEndsWithZero) {
   const JailServer jail;
-  bool shown = false;
-  QTimer closer;
-  QObject::connect(&closer, &QTimer::timeout, [&] {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-      if (window->objectName() == "frmSynchPropertyLocationsMain" && window->isVisible()) {
-        shown = true;
-        window->close();
-      }
-    }
-  });
-  closer.start(5);
+  const MainWindowCloser closer;
   EXPECT_EQ(SynchpropertyLocationsOnJail(*qApp, jail.Site()), 0);
-  EXPECT_TRUE(shown);
+  EXPECT_TRUE(closer.Shown());
   EXPECT_EQ(QApplication::applicationName(), "Synch Property Locations");
 }
 

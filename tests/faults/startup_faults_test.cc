@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QTimer>
 #include <QWidget>
 #include <filesystem>
 #include <iostream>
@@ -16,6 +15,7 @@
 #include "app/program_entry.h"
 #include "child_process.h"
 #include "fault_jail.h"
+#include "main_window_closer.h"
 #include "modal_answerer.h"
 #include "reference_pass.h"
 #include "temp_dir.h"
@@ -49,20 +49,10 @@ TEST_F(StartUpFaultsTest, TheWindowEndsWithItsErrorBoxAtEveryRequest) {
     SCOPED_TRACE("request " + std::to_string(k) + ": " + FStartUp[k - 1]);
     app_test::ModalAnswerer answerer;
     // Should the window come up all the same, closing it ends the entry.
-    bool shown = false;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-      for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == "frmSynchPropertyLocationsMain" && window->isVisible()) {
-          shown = true;
-          window->close();
-        }
-      }
-    });
-    closer.start(5);
+    const app_test::MainWindowCloser closer;
     FJail.Server().killAtRequest(static_cast<int>(k));
     EXPECT_EQ(SynchpropertyLocationsOnJail(*qApp, FJail.Site()), 1);
-    EXPECT_FALSE(shown);
+    EXPECT_FALSE(closer.Shown());
     ASSERT_EQ(answerer.Boxes().size(), 1u);
     EXPECT_EQ(answerer.Boxes()[0].caption, "Application Error");
     EXPECT_TRUE(std::regex_match(answerer.Boxes()[0].text, kApplicationError))
