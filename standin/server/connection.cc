@@ -9,6 +9,7 @@
 #include "protocol_error.h"
 #include "requests.h"
 #include "response_writer.h"
+#include "tls_channel.h"
 #include "tokens.h"
 
 namespace standin::server {
@@ -34,8 +35,8 @@ std::uint32_t NegotiatePacketSize(std::uint32_t requested) {
 
 }  // namespace
 
-Connection::Connection(int fd, Engine& engine, Trace& trace, FaultControl& faults)
-    : socket_(fd), engine_(engine), trace_(trace), faults_(faults) {}
+Connection::Connection(int fd, Engine& engine, Trace& trace, FaultControl& faults, TlsOffer tls)
+    : socket_(fd), engine_(engine), trace_(trace), faults_(faults), tls_(tls) {}
 
 Connection::~Connection() = default;
 
@@ -58,14 +59,15 @@ bool Connection::Handshake() {
   auto message = tds::ReadMessage(socket_);
   if (!message) return false;
   if (message->type == PacketType::kPrelogin) {
-    tds::PreloginRequest prelogin = tds::ParsePrelogin(message->payload);
-    tds::SendReply(socket_, tds::PreloginReply(), packet_size_, 0);
-    // A client that insists on encryption gives up on our answer; don't wait for it.
-    if (prelogin.requires_encryption) return false;
+    if (!NegotiateEncryption(*message)) return false;
     message = tds::ReadMessage(socket_);
     if (!message) return false;
+  } else if (tls_.forced) {
+    throw tds::ProtocolError("a client without PRELOGIN cannot encrypt, and encryption is forced");
   }
   if (message->type != PacketType::kLogin7) throw tds::ProtocolError("expected LOGIN7");
+  // The rest of a login-only encrypted session is clear, the answer included.
+  if (encryption_ == tds::SessionEncryption::kLoginOnly) socket_.StopTls();
   tds::Login7 login = tds::ParseLogin7(message->payload);
   version_ = tds::NegotiateVersion(login.tds_version);
 
@@ -89,6 +91,46 @@ bool Connection::Handshake() {
   SendLoginResponse(NegotiatePacketSize(login.packet_size));
   session_->SetKillHandler([this] { socket_.Shutdown(); });
   return true;
+}
+
+bool Connection::NegotiateEncryption(const tds::Message& prelogin) {
+  tds::PreloginRequest request = tds::ParsePrelogin(prelogin.payload);
+  tds::EncryptionAgreement agreement = tds::AgreeEncryption(request.encryption, tls_.Encryption());
+  tds::SendReply(socket_, tds::PreloginReply(agreement.answer), packet_size_, 0);
+  encryption_ = agreement.session;
+  switch (encryption_) {
+    case tds::SessionEncryption::kRefused:
+      // The answer tells the client why; don't wait for it to give up.
+      std::cerr << "session refused: "
+                << (tls_.context == nullptr
+                        ? "the client requires encryption and the server has no certificate"
+                        : "encryption is forced and the client cannot encrypt")
+                << std::endl;
+      return false;
+    case tds::SessionEncryption::kClear:
+      return true;
+    case tds::SessionEncryption::kLoginOnly:
+    case tds::SessionEncryption::kFull:
+      RunTlsHandshake();
+      return true;
+  }
+  return false;
+}
+
+void Connection::RunTlsHandshake() {
+  auto channel = std::make_unique<tds::TlsChannel>(*tls_.context);
+  while (!channel->Established()) {
+    auto message = tds::ReadMessage(socket_);
+    if (!message) throw tds::ConnectionLost("client left during the TLS handshake");
+    if (message->type != PacketType::kPrelogin) {
+      throw tds::TlsError("expected the TLS handshake inside PRELOGIN packets");
+    }
+    std::vector<std::uint8_t> reply = channel->Handshake(message->payload);
+    if (!reply.empty()) {
+      tds::SendReply(socket_, reply, packet_size_, 0, PacketType::kPrelogin);
+    }
+  }
+  socket_.StartTls(std::move(channel));
 }
 
 void Connection::SendLoginResponse(std::uint32_t packet_size) {

@@ -17,16 +17,30 @@
 #include "engine.h"
 #include "fault_control.h"
 #include "packet.h"
+#include "prelogin.h"
 #include "server_version.h"
 #include "socket.h"
+#include "tls_context.h"
 #include "trace.h"
 
 namespace standin::server {
 
+// What the server offers its clients: TLS when it has a certificate, and
+// whether every session must use it.
+struct TlsOffer {
+  const tds::TlsContext* context = nullptr;  // null: no certificate
+  bool forced = false;
+
+  tds::ServerEncryption Encryption() const {
+    if (context == nullptr) return tds::ServerEncryption::kNone;
+    return forced ? tds::ServerEncryption::kForced : tds::ServerEncryption::kAvailable;
+  }
+};
+
 class Connection {
  public:
   // Takes ownership of the connected socket `fd`.
-  Connection(int fd, Engine& engine, Trace& trace, FaultControl& faults);
+  Connection(int fd, Engine& engine, Trace& trace, FaultControl& faults, TlsOffer tls);
   ~Connection();
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
@@ -48,6 +62,10 @@ class Connection {
 
   // PRELOGIN and LOGIN7; true if a session was opened.
   bool Handshake();
+  // Settles encryption after the client's PRELOGIN, running the TLS handshake
+  // when there is to be any; true if the client may go on to log in.
+  bool NegotiateEncryption(const tds::Message& prelogin);
+  void RunTlsHandshake();
   void SendLoginResponse(std::uint32_t packet_size);
   void Serve();
   void ReadMessages();
@@ -60,6 +78,8 @@ class Connection {
   Engine& engine_;
   Trace& trace_;
   FaultControl& faults_;
+  TlsOffer tls_;
+  tds::SessionEncryption encryption_ = tds::SessionEncryption::kClear;
   tds::TdsVersion version_ = tds::TdsVersion::k74;
   std::uint32_t packet_size_ = tds::kDefaultPacketSize;
   std::unique_ptr<Session> session_;  // declared after socket_: destroyed before it closes

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "listener.h"
 #include "options.h"
 #include "server.h"
+#include "tls_context.h"
 #include "trace.h"
 
 int main(int argc, char** argv) {
@@ -49,7 +51,12 @@ int main(int argc, char** argv) {
       listener.Shutdown();
       ::kill(::getpid(), SIGTERM);
     });
-    server::Server server(engine, listener, trace, faults);
+    std::unique_ptr<tds::TlsContext> tls_context;
+    if (!options.tls_certificate.empty()) {
+      tls_context = std::make_unique<tds::TlsContext>(options.tls_certificate, options.tls_key);
+    }
+    server::Server server(engine, listener, trace, faults,
+                          server::TlsOffer{tls_context.get(), options.force_encryption});
     std::cout << "listening on 127.0.0.1:" << listener.Port() << std::endl;
 
     std::thread acceptor([&server] { server.Run(); });

@@ -37,10 +37,15 @@ void AddLogin(ServerOptions& options, const std::string& text) {
 const char* UsageText() {
   return "usage: sqlserver-standin --data DIR [--port N] [--login NAME:PASSWORD]... [--trace "
          "FILE]\n"
-         "                         [--fault-file FILE]\n"
+         "                         [--fault-file FILE] [--tls-cert FILE --tls-key FILE "
+         "[--force-encryption]]\n"
          "  --fault-file FILE  for tests: writing \"kill N\" to FILE ends the session of the N-th\n"
          "                     request from then on (any session), as KILL does; \"stop N\" stops\n"
-         "                     the server there, as SIGTERM does. That request is not run.\n";
+         "                     the server there, as SIGTERM does. That request is not run.\n"
+         "  --tls-cert FILE, --tls-key FILE\n"
+         "                     the server's certificate and key (PEM): every client that can\n"
+         "                     encrypts at least its login; one that asks gets a TLS session\n"
+         "  --force-encryption every session is encrypted; clients that cannot are refused\n";
 }
 
 ServerOptions ParseOptions(const std::vector<std::string>& args) {
@@ -53,7 +58,7 @@ ServerOptions ParseOptions(const std::vector<std::string>& args) {
       value = name.substr(eq + 1);
       name = name.substr(0, eq);
     } else if (name == "--data" || name == "--port" || name == "--login" || name == "--trace" ||
-               name == "--fault-file") {
+               name == "--fault-file" || name == "--tls-cert" || name == "--tls-key") {
       if (i + 1 >= args.size()) throw UsageError(name + " needs a value");
       value = args[++i];
     }
@@ -71,11 +76,22 @@ ServerOptions ParseOptions(const std::vector<std::string>& args) {
     } else if (name == "--fault-file") {
       if (value.empty()) throw UsageError("--fault-file needs a file");
       options.fault_file = value;
+    } else if (name == "--tls-cert" || name == "--tls-key") {
+      if (value.empty()) throw UsageError(name + " needs a file");
+      (name == "--tls-cert" ? options.tls_certificate : options.tls_key) = value;
+    } else if (name == "--force-encryption") {
+      options.force_encryption = true;
     } else {
       throw UsageError("unknown argument: " + args[i]);
     }
   }
   if (!have_data) throw UsageError("--data is required");
+  if (options.tls_certificate.empty() != options.tls_key.empty()) {
+    throw UsageError("--tls-cert and --tls-key go together");
+  }
+  if (options.force_encryption && options.tls_certificate.empty()) {
+    throw UsageError("--force-encryption needs --tls-cert and --tls-key");
+  }
   return options;
 }
 

@@ -1,8 +1,11 @@
 // The command line of sqlserver-standin:
 //   sqlserver-standin --data DIR [--port N] [--login NAME:PASSWORD]... [--trace FILE]
-//                     [--fault-file FILE]
+//                     [--fault-file FILE] [--tls-cert FILE --tls-key FILE [--force-encryption]]
 // --fault-file names the file through which a test ends a session or stops
-// the server at a chosen request (see fault_control.h).
+// the server at a chosen request (see fault_control.h). With a certificate and
+// its key (PEM) the server offers TLS as SQL Server does: at least the login is
+// encrypted for a client that can, and the whole session for one that asks;
+// --force-encryption encrypts every session and refuses clients that cannot.
 #pragma once
 
 #include <cstdint>
@@ -20,8 +23,11 @@ struct ServerOptions {
   // Login name -> password. The login sa (empty password) is always there;
   // --login sa:PASSWORD changes its password.
   std::map<std::string, std::string> logins = {{"sa", ""}};
-  std::filesystem::path trace_file;  // empty: no trace
-  std::filesystem::path fault_file;  // empty: no faults
+  std::filesystem::path trace_file;       // empty: no trace
+  std::filesystem::path fault_file;       // empty: no faults
+  std::filesystem::path tls_certificate;  // empty: no TLS
+  std::filesystem::path tls_key;
+  bool force_encryption = false;
 };
 
 // A command line the server cannot run with; what() says why.

@@ -15,8 +15,8 @@ namespace standin::server {
 
 class Server {
  public:
-  Server(Engine& engine, Listener& listener, Trace& trace, FaultControl& faults)
-      : engine_(engine), listener_(listener), trace_(trace), faults_(faults) {}
+  Server(Engine& engine, Listener& listener, Trace& trace, FaultControl& faults, TlsOffer tls)
+      : engine_(engine), listener_(listener), trace_(trace), faults_(faults), tls_(tls) {}
   // Stops first if still running.
   ~Server();
   Server(const Server&) = delete;
@@ -42,6 +42,7 @@ class Server {
   Listener& listener_;
   Trace& trace_;
   FaultControl& faults_;
+  TlsOffer tls_;
   std::mutex mutex_;
   std::list<Running> running_;
   bool stopping_ = false;

@@ -78,7 +78,7 @@ void PacketStream::Finish() {
 void PacketStream::Send(std::span<const std::uint8_t> body, bool last) {
   std::size_t length = body.size() + kHeaderSize;
   std::array<std::uint8_t, kHeaderSize> header = {
-      static_cast<std::uint8_t>(PacketType::kReply),
+      static_cast<std::uint8_t>(type_),
       static_cast<std::uint8_t>(last ? kEndOfMessage : 0),
       static_cast<std::uint8_t>(length >> 8),
       static_cast<std::uint8_t>(length),
@@ -92,8 +92,8 @@ void PacketStream::Send(std::span<const std::uint8_t> body, bool last) {
 }
 
 void SendReply(Socket& socket, std::span<const std::uint8_t> payload, std::uint32_t packet_size,
-               std::uint16_t spid) {
-  PacketStream stream(socket, packet_size, spid);
+               std::uint16_t spid, PacketType type) {
+  PacketStream stream(socket, packet_size, spid, type);
   stream.Append(payload);
   stream.Finish();
 }

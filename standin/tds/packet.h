@@ -46,8 +46,9 @@ std::optional<Message> ReadMessage(Socket& socket);
 // packet; Finish sends the last packet with the end-of-message flag.
 class PacketStream {
  public:
-  PacketStream(Socket& socket, std::uint32_t packet_size, std::uint16_t spid)
-      : socket_(socket), body_max_(packet_size - 8), spid_(spid) {}
+  PacketStream(Socket& socket, std::uint32_t packet_size, std::uint16_t spid,
+               PacketType type = PacketType::kReply)
+      : socket_(socket), body_max_(packet_size - 8), spid_(spid), type_(type) {}
 
   void Append(std::span<const std::uint8_t> bytes);
   // Ends the message; the stream may then start the next one.
@@ -59,13 +60,15 @@ class PacketStream {
   Socket& socket_;
   std::size_t body_max_;
   std::uint16_t spid_;
+  PacketType type_;
   std::uint8_t packet_id_ = 1;
   std::vector<std::uint8_t> pending_;
   std::vector<std::uint8_t> packet_;
 };
 
-// Sends `payload` as one reply message.
+// Sends `payload` as one server message, a reply unless `type` says otherwise
+// (the TLS handshake travels in PRELOGIN packets).
 void SendReply(Socket& socket, std::span<const std::uint8_t> payload, std::uint32_t packet_size,
-               std::uint16_t spid);
+               std::uint16_t spid, PacketType type = PacketType::kReply);
 
 }  // namespace standin::tds

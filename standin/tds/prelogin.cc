@@ -1,5 +1,7 @@
 #include "prelogin.h"
 
+#include <algorithm>
+
 #include "byte_reader.h"
 #include "byte_writer.h"
 #include "server_version.h"
@@ -16,13 +18,6 @@ enum Option : std::uint8_t {
   kTerminator = 0xFF,
 };
 
-enum Encryption : std::uint8_t {
-  kEncryptOff = 0,
-  kEncryptOn = 1,
-  kEncryptNotSupported = 2,
-  kEncryptRequired = 3,
-};
-
 }  // namespace
 
 PreloginRequest ParsePrelogin(std::span<const std::uint8_t> payload) {
@@ -37,14 +32,35 @@ PreloginRequest ParsePrelogin(std::span<const std::uint8_t> payload) {
       throw ProtocolError("PRELOGIN option outside the message");
     }
     if (option == kEncryption && length >= 1) {
-      std::uint8_t encryption = payload[offset];
-      request.requires_encryption = encryption == kEncryptOn || encryption == kEncryptRequired;
+      // Values past REQ are unknown; a client sending one wants encryption.
+      request.encryption = static_cast<Encryption>(std::min<std::uint8_t>(payload[offset], 3));
     }
   }
   return request;
 }
 
-std::vector<std::uint8_t> PreloginReply() {
+EncryptionAgreement AgreeEncryption(Encryption client, ServerEncryption server) {
+  const bool insists = client == Encryption::kOn || client == Encryption::kRequired;
+  switch (server) {
+    case ServerEncryption::kNone:
+      return {Encryption::kNotSupported,
+              insists ? SessionEncryption::kRefused : SessionEncryption::kClear};
+    case ServerEncryption::kAvailable:
+      if (client == Encryption::kNotSupported) {
+        return {Encryption::kNotSupported, SessionEncryption::kClear};
+      }
+      if (client == Encryption::kOff) return {Encryption::kOff, SessionEncryption::kLoginOnly};
+      return {Encryption::kOn, SessionEncryption::kFull};
+    case ServerEncryption::kForced:
+      if (client == Encryption::kNotSupported) {
+        return {Encryption::kRequired, SessionEncryption::kRefused};
+      }
+      return {insists ? Encryption::kOn : Encryption::kRequired, SessionEncryption::kFull};
+  }
+  return {Encryption::kNotSupported, SessionEncryption::kRefused};
+}
+
+std::vector<std::uint8_t> PreloginReply(Encryption answer) {
   struct Entry {
     Option option;
     std::vector<std::uint8_t> data;
@@ -53,7 +69,7 @@ std::vector<std::uint8_t> PreloginReply() {
       {kVersion,
        {kServerVersionMajor, kServerVersionMinor, static_cast<std::uint8_t>(kServerBuild >> 8),
         static_cast<std::uint8_t>(kServerBuild & 0xFF), 0, 0}},
-      {kEncryption, {kEncryptNotSupported}},
+      {kEncryption, {static_cast<std::uint8_t>(answer)}},
       {kInstance, {0}},
       {kThreadId, {}},
       {kMars, {0}},

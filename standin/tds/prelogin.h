@@ -1,5 +1,12 @@
-// PRELOGIN, the first exchange of a connection. The stand-in never encrypts:
-// it always answers "encryption not supported" and MARS off.
+// PRELOGIN, the first exchange of a connection, and the encryption it
+// settles, as SQL Server settles it:
+//
+//   client asks \ server has   no certificate    a certificate     forces encryption
+//   nothing (NOT_SUP)          clear             clear             refused
+//   OFF                        clear             login only        whole session
+//   ON or REQ                  refused           whole session     whole session
+//
+// MARS is always answered off.
 #pragma once
 
 #include <cstdint>
@@ -8,16 +15,35 @@
 
 namespace standin::tds {
 
+// The ENCRYPTION option's values.
+enum class Encryption : std::uint8_t {
+  kOff = 0,           // client: encrypt the login at least, if you can
+  kOn = 1,            // encrypt the whole session
+  kNotSupported = 2,  // the sender cannot encrypt
+  kRequired = 3,      // client: only an encrypted session will do; server: the same
+};
+
+// What the server can offer.
+enum class ServerEncryption { kNone, kAvailable, kForced };
+
+// What a session gets.
+enum class SessionEncryption { kClear, kLoginOnly, kFull, kRefused };
+
 struct PreloginRequest {
-  // The client insists on encryption (ENCRYPT_ON or ENCRYPT_REQ): the server
-  // answers, then closes the connection, since it cannot comply.
-  bool requires_encryption = false;
+  // A client that leaves the option out cannot encrypt.
+  Encryption encryption = Encryption::kNotSupported;
 };
 
 // Parses a client's PRELOGIN payload; throws ProtocolError if malformed.
 PreloginRequest ParsePrelogin(std::span<const std::uint8_t> payload);
 
+struct EncryptionAgreement {
+  Encryption answer;          // what the server's PRELOGIN reply says
+  SessionEncryption session;  // what happens next
+};
+EncryptionAgreement AgreeEncryption(Encryption client, ServerEncryption server);
+
 // The server's PRELOGIN answer payload.
-std::vector<std::uint8_t> PreloginReply();
+std::vector<std::uint8_t> PreloginReply(Encryption answer);
 
 }  // namespace standin::tds
