@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev fonts-dejavu-core
   unixodbc-dev tdsodbc freetds-bin
-  libsqlite3-dev libssl-dev
+  libsqlite3-dev libssl-dev libgnutls28-dev openssl
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev llvm
   g++-mingw-w64-x86-64-posix googletest wine64
