@@ -12,8 +12,6 @@
 namespace standin_test {
 namespace {
 
-constexpr long kDaySeconds = 24 * 60 * 60;
-
 // OpenSSL reports failures on its thread's error queue; the oldest entry is
 // the cause.
 [[noreturn]] void ThrowOpenSslError(const std::string& what) {
