@@ -6,6 +6,7 @@
 #include "db/odbc/connect_settings.h"
 #include "db/odbc/connection.h"
 #include "db/odbc/environment.h"
+#include "db/odbc/open_session.h"
 #include "db/odbc/statement.h"
 
 TCustomMSConnectionOptions::TCustomMSConnectionOptions(TCustomMSConnection* AOwner)
@@ -119,7 +120,7 @@ std::unique_ptr<odbc::Connection> TCustomMSConnection::OpenSession(
   // FreeTDS 1.3.17 keeps waiting past it when a listener accepts the
   // connection and never answers the login; refused and unreachable ports fail.
   session->SetLoginTimeout(settings.LoginTimeout);
-  session->DriverConnect(odbc::ConnectionString(settings));
+  odbc::OpenSession(*session, settings);
   // Auto-commit is the driver's default, and the layer wants nothing else.
   const std::string database = FDatabase.empty() ? session->CurrentCatalog() : FDatabase;
   if (!options.QuotedIdentifier()) {

@@ -80,13 +80,35 @@ std::string DataSource(const std::string& AServer, int APort) {
   return server;
 }
 
+bool IsFreeTds(const ConnectSettings& ASettings) {
+  return platform::SameTextIgnoringCase(ASettings.Driver, kFreeTds);
+}
+
+FreeTdsAddress FreeTdsAddressOf(const ConnectSettings& ASettings) {
+  const std::string server = FreeTdsServer(DataSource(ASettings.Server, ASettings.Port));
+  const std::size_t end = server.find_first_of(",\\");
+  FreeTdsAddress address{server.substr(0, end), "", "1433"};
+  if (end == std::string::npos) return address;
+  if (server[end] == '\\') {
+    address.Instance = server.substr(end + 1);
+  } else {
+    address.Port = server.substr(end + 1);
+  }
+  return address;
+}
+
 std::string ConnectionString(const ConnectSettings& ASettings) {
-  const bool free_tds = platform::SameTextIgnoringCase(ASettings.Driver, kFreeTds);
-  const bool native_client = !free_tds && !platform::SameTextIgnoringCase(ASettings.Driver, kOldSystemDriver);
+  const bool free_tds = IsFreeTds(ASettings);
+  const bool native_client =
+      !free_tds && !platform::SameTextIgnoringCase(ASettings.Driver, kOldSystemDriver);
   Builder text(free_tds);
   text.Add("Driver", ASettings.Driver);
   const std::string data_source = DataSource(ASettings.Server, ASettings.Port);
-  text.Add("Server", free_tds ? FreeTdsServer(data_source) : data_source);
+  if (free_tds && !ASettings.FreeTdsSection.empty()) {
+    text.Add("Servername", ASettings.FreeTdsSection);
+  } else {
+    text.Add("Server", free_tds ? FreeTdsServer(data_source) : data_source);
+  }
   text.AddIfSet("Database", ASettings.Database);
   if (ASettings.Integrated) {
     text.Add("Trusted_Connection", "Yes");
@@ -104,9 +126,10 @@ std::string ConnectionString(const ConnectSettings& ASettings) {
   text.Add(free_tds ? "PacketSize" : "Packet Size", std::to_string(ASettings.PacketSize));
   text.AddIfSet(free_tds ? "AttachDbFilename" : "AttachDBFileName", ASettings.InitialFileName);
   if (free_tds) {
-    // FreeTDS 1.3 knows only its own encryption keyword; "request" would let
-    // a server without TLS through unencrypted.
-    if (ASettings.Encrypt) text.Add("Encryption", "require");
+    // FreeTDS 1.3 knows only its own encryption keyword. "require" fails
+    // against a server without TLS; "request" encrypts the login where the
+    // server can, and the whole session where it insists.
+    text.Add("Encryption", ASettings.Encrypt ? "require" : "request");
     // Wide text is converted by the driver; narrow text is UTF-8 like ours.
     text.Add("ClientCharset", "UTF-8");
     return text.Text();

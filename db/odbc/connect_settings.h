@@ -30,6 +30,9 @@ struct ConnectSettings {
   bool ReadOnlyIntent = false;
   // Seconds; a connection attribute, not part of the connection string.
   int LoginTimeout = 15;
+  // FreeTDS only: the section of its configuration that names the server,
+  // given in place of Server (see freetds_trust.h).
+  std::string FreeTdsSection;
 };
 
 // The server as SQL Server's clients name it: `AServer`, "(local)" when
@@ -41,10 +44,23 @@ std::string DataSource(const std::string& AServer, int APort);
 // where they need it. For FreeTDS, the local machine ("(local)" or ".") is
 // the loopback address, since FreeTDS resolves names only through DNS; and
 // AutoTranslate, NetworkLibrary and FailoverPartner, which it has no keyword
-// for, are left out. Throws Exception naming the setting (never its value)
-// when a value holds a NUL character, or "};", which FreeTDS 1.3 ends a
-// braced value at.
+// for, are left out; it encrypts the whole session when Encrypt is set, else
+// at least the login where the server offers it, as the Microsoft drivers do. Throws Exception
+// naming the setting (never its value) when a value holds a NUL character, or "};", which
+// FreeTDS 1.3 ends a braced value at.
 std::string ConnectionString(const ConnectSettings& ASettings);
+
+// Whether `ASettings.Driver` is FreeTDS.
+bool IsFreeTds(const ConnectSettings& ASettings);
+
+// Where FreeTDS connects for `ASettings`: the host (the loopback address for
+// this machine) and either a named instance or a port.
+struct FreeTdsAddress {
+  std::string Host;
+  std::string Instance;  // empty: Port
+  std::string Port;      // "1433" unless the data source names another
+};
+FreeTdsAddress FreeTdsAddressOf(const ConnectSettings& ASettings);
 
 // The running program's file name without its directory; empty when the
 // system cannot tell it.

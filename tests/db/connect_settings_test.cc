@@ -79,7 +79,7 @@ odbc::ConnectSettings Microsoft(Change AChange,
   return For(std::move(ADriver), AChange);
 }
 
-const std::string kFreeTdsTail = ";APP=App;PacketSize=4096;ClientCharset=UTF-8";
+const std::string kFreeTdsTail = ";APP=App;PacketSize=4096;Encryption=request;ClientCharset=UTF-8";
 
 INSTANTIATE_TEST_SUITE_P(
     Drivers, ConnectionStringTest,
@@ -91,6 +91,13 @@ INSTANTIATE_TEST_SUITE_P(
         StringCase{"FreeTdsNamedLocal",
                    FreeTds([](odbc::ConnectSettings& s) { s.Server = "(LOCAL)\\INST"; }),
                    "Driver=FreeTDS;Server=127.0.0.1\\INST;UID=sa;PWD=" + kFreeTdsTail},
+        StringCase{"FreeTdsEncryptedNamesItsSection", FreeTds([](odbc::ConnectSettings& s) {
+                     s.Server = "srv";
+                     s.Encrypt = true;
+                     s.FreeTdsSection = "encrypted-session";
+                   }),
+                   "Driver=FreeTDS;Servername=encrypted-session;UID=sa;PWD=;APP=App;"
+                   "PacketSize=4096;Encryption=require;ClientCharset=UTF-8"},
         StringCase{"FreeTdsDotIsLocal", FreeTds([](odbc::ConnectSettings& s) { s.Server = "."; }),
                    "Driver=FreeTDS;Server=127.0.0.1;UID=sa;PWD=" + kFreeTdsTail},
         StringCase{"FreeTdsServerKeepsItsPort", FreeTds([](odbc::ConnectSettings& s) {

@@ -48,6 +48,11 @@ void StandinServer::Start(int port) {
     argv.push_back("--trace");
     argv.push_back(HostPath(dir_.path() / "trace.log"));
   }
+  if (!options_.tls_certificate.empty()) {
+    argv.insert(argv.end(), {"--tls-cert", HostPath(options_.tls_certificate), "--tls-key",
+                             HostPath(options_.tls_key)});
+    if (options_.force_encryption) argv.push_back("--force-encryption");
+  }
   if (options_.faults) {
     argv.push_back("--fault-file");
     argv.push_back(HostPath(dir_.path() / "fault"));

@@ -17,6 +17,10 @@ struct StandinOptions {
   std::vector<std::string> logins = {};  // "NAME:PASSWORD", besides sa with an empty password
   bool trace = false;                    // keep a trace file, read by traceLines()
   bool faults = false;                   // take killAtRequest() and stopAtRequest()
+  // With both: the server offers TLS with this certificate and key (PEM).
+  std::filesystem::path tls_certificate = {};
+  std::filesystem::path tls_key = {};
+  bool force_encryption = false;  // every session encrypted; needs the two above
 };
 
 class StandinServer {
