@@ -32,8 +32,12 @@ std::vector<std::filesystem::path> LogFiles(const std::vector<std::string>& AArg
   return files;
 }
 
-standin_test::StandinOptions ServerOptions(const std::vector<standin_test::Login>& AExtraLogins) {
+standin_test::StandinOptions ServerOptions(const std::vector<standin_test::Login>& AExtraLogins,
+                                           const standin_test::StandinOptions& ATls) {
   standin_test::StandinOptions options{.trace = true};
+  options.tls_certificate = ATls.tls_certificate;
+  options.tls_key = ATls.tls_key;
+  options.force_encryption = ATls.force_encryption;
   options.logins.push_back(kSiteLogin.user + ":" + kSiteLogin.password);
   for (const standin_test::Login& login : AExtraLogins) {
     options.logins.push_back(login.user + ":" + login.password);
@@ -53,8 +57,9 @@ void ExpectNoPassword(const std::vector<std::string>& APasswords, const std::str
 }  // namespace
 
 InstalledProgram::InstalledProgram(const std::filesystem::path& AExecutable,
-                                   const std::vector<standin_test::Login>& AExtraLogins)
-    : server_(ServerOptions(AExtraLogins)),
+                                   const std::vector<standin_test::Login>& AExtraLogins,
+                                   const standin_test::StandinOptions& AServerTls)
+    : server_(ServerOptions(AExtraLogins, AServerTls)),
       site_(server_.port(), AExecutable.filename().string(), kSiteLogin) {
   for (const standin_test::Login& login : AExtraLogins) passwords_.push_back(login.password);
   {
@@ -94,7 +99,7 @@ RunResult InstalledProgram::Run(const std::vector<std::string>& AArguments) {
   std::vector<std::string> argv = {site_.ProgramPath().string()};
   argv.insert(argv.end(), AArguments.begin(), AArguments.end());
   const std::size_t firstTraceLine = server_.traceLines().size();
-  standin_test::ChildProcess child(argv, {.out = out, .err = err}, {}, scratch_.path());
+  standin_test::ChildProcess child(argv, {.out = out, .err = err}, environment_, scratch_.path());
   const std::optional<int> exitCode = child.WaitFor(std::chrono::seconds(60));
   if (!exitCode) throw std::runtime_error("the program did not end within 60 s");
   CheckOutputs(firstTraceLine, LogFiles(AArguments));
@@ -107,11 +112,11 @@ std::unique_ptr<standin_test::ChildProcess> InstalledProgram::Start() {
       std::vector<std::string>{site_.ProgramPath().string()},
       standin_test::ChildStreams{.out = scratch_.path() / "stdout",
                                  .err = scratch_.path() / "stderr"},
-      std::vector<std::string>{}, scratch_.path());
+      environment_, scratch_.path());
 }
 
-void InstalledProgram::RegisterJail(int AJailPort) {
-  standin_test::RegisterJail(server_.port(), AJailPort, kSiteLogin);
+void InstalledProgram::RegisterJail(int AJailPort, const std::string& AExtraEntries) {
+  standin_test::RegisterJail(server_.port(), AJailPort, kSiteLogin, AExtraEntries);
 }
 
 std::vector<std::string> InstalledProgram::TraceLinesWith(const std::string& AText) const {

@@ -44,9 +44,11 @@ struct RunResult {
 class InstalledProgram {
  public:
   // Copies `AExecutable` into the site as "<its name>". The stand-in
-  // accepts `AExtraLogins` too (their databases are not used).
+  // accepts `AExtraLogins` too (their databases are not used), and offers
+  // TLS as the tls_* fields of `AServerTls` say.
   explicit InstalledProgram(const std::filesystem::path& AExecutable,
-                            const std::vector<standin_test::Login>& AExtraLogins = {});
+                            const std::vector<standin_test::Login>& AExtraLogins = {},
+                            const standin_test::StandinOptions& AServerTls = {});
   // Checks the outputs of what Start() started (which must have ended).
   ~InstalledProgram();
   InstalledProgram(const InstalledProgram&) = delete;
@@ -64,8 +66,11 @@ class InstalledProgram {
   std::unique_ptr<standin_test::ChildProcess> Start();
 
   // Makes the site's registry give "JAIL" the database JAIL on the stand-in
-  // at `AJailPort` (0: this one) with kSiteLogin.
-  void RegisterJail(int AJailPort = 0);
+  // at `AJailPort` (0: this one) with kSiteLogin, and `AExtraEntries`
+  // (";Key=Value..."), if any.
+  void RegisterJail(int AJailPort = 0, const std::string& AExtraEntries = "");
+  // Entries ("NAME=VALUE") added to the environment of every later run.
+  void SetEnvironment(std::vector<std::string> AEntries) { environment_ = std::move(AEntries); }
 
   // The trace lines the program caused: those after the site was set up,
   // but for the checks' own.
@@ -84,7 +89,8 @@ class InstalledProgram {
   standin_test::InstalledSite site_;
   standin_test::TempDir scratch_;
   std::size_t setupLines_ = 0;
-  std::vector<std::string> passwords_;                           // of the extra logins
+  std::vector<std::string> passwords_;  // of the extra logins
+  std::vector<std::string> environment_;
   std::optional<std::size_t> startedAtTraceLine_;                // of the first Start()
   std::vector<std::pair<std::size_t, std::size_t>> checkLines_;  // [first, end) of the checks' own
 };

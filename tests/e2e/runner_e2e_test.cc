@@ -10,6 +10,10 @@
 
 #include "installed_program.h"
 #include "odbc_test_connection.h"
+#include "recording_proxy.h"
+#include "temp_dir.h"
+#include "test_certificates.h"
+#include "wire_forms.h"
 
 namespace e2e_test {
 namespace {
@@ -71,6 +75,40 @@ TEST(RunnerE2ETest, AnUnreachableJailIsReportedByThePass) {
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_THAT(result.err, HasSubstr(" On: TfrmSynchPropertyLocationsMain.GoSynchPropertyLocations\n"
                                     "Process Aborted\n"));
+}
+
+// A site whose registry asks for an encrypted jail session, on a server that
+// forces encryption with a certificate from the site's own authority; the
+// jail's connection goes through a recording proxy.
+TEST(RunnerE2ETest, CompletesAPassOverAVerifiedEncryptedSession) {
+  standin_test::TempDir certificates_dir;
+  const standin_test::TestCertificates certificates =
+      standin_test::MakeTestCertificates(certificates_dir.path());
+  InstalledProgram program(SYNCH_RUNNER_PATH, {},
+                           {.tls_certificate = certificates.signed_by_authority.certificate,
+                            .tls_key = certificates.signed_by_authority.key,
+                            .force_encryption = true});
+  standin_test::RecordingProxy proxy(program.Server().port());
+  program.RegisterJail(proxy.port(), ";Use Encryption for Data=True");
+
+  // Until the site trusts its authority, the pass names why it cannot connect.
+  const RunResult untrusted = program.Run();
+  EXPECT_EQ(untrusted.exitCode, 2);
+  EXPECT_THAT(untrusted.err, HasSubstr("was refused: the server's certificate was issued by an "
+                                       "authority that is not trusted."));
+
+  program.SetEnvironment({"SSL_CERT_FILE=" + certificates.authority.string()});
+  const RunResult trusted = program.Run();
+  ASSERT_EQ(trusted.exitCode, 0) << trusted.err;
+  EXPECT_EQ(trusted.err, "Property Locations Synchronization Completed\n");
+  EXPECT_THAT(trusted.out, HasSubstr(" Container Status: In Use\n"));
+  // Nothing of the jail session crossed in clear: not its login, not a
+  // statement, not a value of the log.
+  const std::vector<std::uint8_t> sent = proxy.clientBytes();
+  EXPECT_FALSE(standin_test::Contains(sent, standin_test::Login7PasswordForm(kSiteLogin.password)));
+  EXPECT_FALSE(standin_test::Contains(sent, standin_test::Utf16Le("CFGPROPL")));
+  EXPECT_FALSE(standin_test::Contains(proxy.serverBytes(), standin_test::Utf16Le("AVAILABLE")));
+  EXPECT_FALSE(program.TraceLinesWith("CFGPROPL").empty());
 }
 
 struct StartUpFailure {

@@ -6,7 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <string_view>
 #include <system_error>
 #include <thread>
 
@@ -48,7 +50,17 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const ChildStre
   }
   std::vector<std::string> args = argv;
   std::vector<std::string> env;
-  for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
+  // An entry of `extra_env` replaces the inherited one of its name: with
+  // both, the child would read whichever its C library finds first.
+  auto overridden = [&extra_env](std::string_view entry) {
+    const std::string_view name = entry.substr(0, entry.find('='));
+    return std::any_of(extra_env.begin(), extra_env.end(), [name](const std::string& extra) {
+      return std::string_view(extra).substr(0, extra.find('=')) == name;
+    });
+  };
+  for (char** e = environ; *e != nullptr; ++e) {
+    if (!overridden(*e)) env.emplace_back(*e);
+  }
   env.insert(env.end(), extra_env.begin(), extra_env.end());
   std::vector<char*> arg_ptrs = Pointers(args);
   std::vector<char*> env_ptrs = Pointers(env);

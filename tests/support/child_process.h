@@ -32,9 +32,10 @@ struct ChildStreams {
 class ChildProcess {
  public:
   // Starts argv[0] (a path) with `extra_env` ("NAME=value") added to this
-  // process's environment, in `working_dir` (empty: this process's). The
-  // child is killed if the test process dies. Throws std::system_error when
-  // the program cannot be started.
+  // process's environment, replacing the entries of the same names, in
+  // `working_dir` (empty: this process's). The child is killed if the test
+  // process dies. Throws std::system_error when the program cannot be started.
+  //
   // A Windows build runs under wine and starts Linux programs: argv holds a
   // Linux program and its arguments (paths in them through HostPath()), while
   // `streams` and `working_dir` are this process's own paths.

@@ -57,7 +57,7 @@ void CreateSiteDatabase(int APort) {
   RegisterJail(APort);
 }
 
-void RegisterJail(int APort, int AJailPort, const Login& ALogin) {
+void RegisterJail(int APort, int AJailPort, const Login& ALogin, const std::string& AExtraEntries) {
   OdbcTestConnection site(APort, {"sa", "", "VANTOR"});
   site.Exec("DELETE FROM ConnectLib");
   site.Exec(
@@ -65,7 +65,7 @@ void RegisterJail(int APort, int AJailPort, const Login& ALogin) {
       "('JAIL', ?, 'jail.chm', 'jail.log', 0)",
       {SqlParam::VarChar(
           "Data Source=127.0.0.1;Port=" + std::to_string(AJailPort == 0 ? APort : AJailPort) +
-          ";Initial Catalog=JAIL;" + LoginEntries(ALogin))});
+          ";Initial Catalog=JAIL;" + LoginEntries(ALogin) + AExtraEntries)});
 }
 
 std::string LoginEntries(const Login& ALogin) {

@@ -50,8 +50,10 @@ void CreateSiteDatabase(int APort);
 // Makes ConnectLib's "JAIL" row in the site database VANTOR (which must
 // exist) on the stand-in at `APort` the only one, giving database JAIL on the
 // server at `AJailPort` (by default the same) as `ALogin` (its database is
-// not used). The row is written as sa.
-void RegisterJail(int APort, int AJailPort = 0, const Login& ALogin = {});
+// not used), followed by `AExtraEntries` (";Key=Value..."). The row is
+// written as sa.
+void RegisterJail(int APort, int AJailPort = 0, const Login& ALogin = {},
+                  const std::string& AExtraEntries = "");
 
 // "User ID=<user>", and ";Password=<password>" unless the password is empty.
 std::string LoginEntries(const Login& ALogin);
