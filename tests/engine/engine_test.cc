@@ -298,6 +298,34 @@ TEST_F(EngineTest, ParametersOfExecuteSqlAreTyped) {
   EXPECT_EQ(sink.Text(), "columns: [v varchar(10) null]\nrow: 'b'\ndone 1\nstatus 0\n");
 }
 
+TEST_F(EngineTest, ExecuteSqlTakesItsFirstTwoArgumentsByPosition) {
+  Run("CREATE TABLE t (k int, v varchar(10)); INSERT t VALUES (17, 'a'), (18, 'b')");
+  SqlType nvarchar{TypeId::NVarChar, 4000};
+  // The names clients give the statement and the declaration, and the
+  // statement's own parameter, which may share a name with either.
+  const struct {
+    const char* statement;
+    const char* declaration;
+    const char* variable;
+  } namings[] = {{"", "", "@k"},
+                 {"@stmt", "@params", "@k"},
+                 {"@statement", "@params", "@k"},
+                 {"@STATEMENT", "@parameters", "@k"},
+                 {"@stmt", "@params", "@stmt"},
+                 {"", "", "@params"}};
+  for (const auto& n : namings) {
+    test::RecordingSink sink;
+    const std::string v = n.variable;
+    session_->Rpc("sp_executesql",
+                  {{n.statement, nvarchar, "SELECT v FROM t WHERE k = " + v, false},
+                   {n.declaration, nvarchar, v + " int", false},
+                   {v, nvarchar, std::string("18"), false}},
+                  sink);
+    EXPECT_EQ(sink.Text(), "columns: [v varchar(10) null]\nrow: 'b'\ndone 1\nstatus 0\n")
+        << n.statement << " " << n.declaration << " " << n.variable;
+  }
+}
+
 TEST_F(EngineTest, PreparedStatementsRunWithNewValues) {
   Run("CREATE TABLE t (k int, v varchar(10)); INSERT t VALUES (17, 'a'), (18, 'b')");
   SqlType int_type{TypeId::Int};
