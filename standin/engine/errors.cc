@@ -47,8 +47,10 @@ ServerMessage Msg(std::int32_t number, std::uint8_t severity, std::uint8_t state
 }
 
 SqlError Terminating(ServerMessage message) {
-  return SqlError({std::move(message), Msg(3621, 0, 0, "The statement has been terminated.")},
-                  false);
+  return SqlError({std::move(message)}, false, true);
+}
+SqlError StatementTerminated() {
+  return SqlError({Msg(3621, 0, 0, "The statement has been terminated.")}, false);
 }
 SqlError StatementOnly(ServerMessage message) {
   return SqlError({std::move(message)}, false);

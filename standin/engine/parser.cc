@@ -69,7 +69,7 @@ std::vector<Statement> ParseBatch(std::string_view sql, bool quoted_identifier) 
     std::vector<ServerMessage> messages = e.messages();
     for (ServerMessage& m : messages)
       if (m.line == 0) m.line = parser.Line();
-    throw SqlError(std::move(messages), e.aborts_batch());
+    throw SqlError(std::move(messages), e.aborts_batch(), e.terminates_statement());
   }
 }
 
