@@ -283,6 +283,18 @@ SqlError RollbackWithoutBegin() {
   return StatementOnly(
       Msg(3903, 16, 1, "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION."));
 }
+SqlError UnknownTableHint(std::string_view hint) {
+  return BatchAbort(Msg(321, 15, 1,
+                        "\"" + std::string(hint) +
+                            "\" is not a recognized table hints option. If it is intended as a "
+                            "parameter to a table-valued function or to the CHANGETABLE function, "
+                            "ensure that your database compatibility mode is set to 90."));
+}
+SqlError ReadUncommittedTarget() {
+  return BatchAbort(Msg(1065, 15, 1,
+                        "The NOLOCK and READUNCOMMITTED lock hints are not allowed for target "
+                        "tables of INSERT, UPDATE, DELETE or MERGE statements."));
+}
 SqlError NotSupported(std::string_view what) {
   return BatchAbort(
       Msg(40000, 16, 1, "The stand-in server does not support " + std::string(what) + "."));

@@ -98,6 +98,8 @@ SqlError KillSelf();                                                            
 SqlError KillUnknown(std::int32_t spid);                                              // 6106
 SqlError CommitWithoutBegin();                                                        // 3902
 SqlError RollbackWithoutBegin();                                                      // 3903
+SqlError UnknownTableHint(std::string_view hint);                                     // 321
+SqlError ReadUncommittedTarget();                                                     // 1065
 SqlError NotSupported(std::string_view what);  // 40000-range: the stand-in lacks it
 
 }  // namespace standin::engine

@@ -175,6 +175,42 @@ const ErrorCase kErrors[] = {
      16,
      "Divide by zero error encountered.",
      true},
+    {"UnknownTableHint",
+     {"CREATE TABLE e_hint1 (v int)"},
+     "SELECT v FROM e_hint1 WITH (NOLOKC)",
+     321,
+     15,
+     "\"NOLOKC\" is not a recognized table hints option.",
+     false},
+    {"UnknownTableHintWithoutWith",
+     {"CREATE TABLE e_hint2 (v int)"},
+     "SELECT v FROM e_hint2 (fastfirstrow)",
+     321,
+     15,
+     "\"fastfirstrow\" is not a recognized table hints option.",
+     false},
+    {"NoLockOnUpdateTarget",
+     {"CREATE TABLE e_hint3 (v int)"},
+     "UPDATE e_hint3 WITH (NOLOCK) SET v = 1",
+     1065,
+     15,
+     "The NOLOCK and READUNCOMMITTED lock hints are not allowed for target tables of INSERT, "
+     "UPDATE, DELETE or MERGE statements.",
+     false},
+    {"ReadUncommittedOnDeleteTarget",
+     {"CREATE TABLE e_hint4 (v int)"},
+     "DELETE FROM e_hint4 WITH (ROWLOCK, READUNCOMMITTED) WHERE v = 1",
+     1065,
+     15,
+     "The NOLOCK and READUNCOMMITTED lock hints are not allowed",
+     false},
+    {"NoLockOnInsertTarget",
+     {"CREATE TABLE e_hint5 (v int)"},
+     "INSERT INTO e_hint5 WITH (NOLOCK) (v) VALUES (1)",
+     1065,
+     15,
+     "The NOLOCK and READUNCOMMITTED lock hints are not allowed",
+     false},
 };
 
 class ErrorsTest : public ::testing::TestWithParam<ErrorCase> {
@@ -241,6 +277,34 @@ TEST_F(ErrorsTest, ParameterizedStatementsReportTheSameErrors) {
       EXPECT_EQ(error.native(), c.native) << error.what();
     }
   }
+}
+
+// Hints SQL Server takes, in both spellings, including the program's
+// "(readuncommitted)" on its queries.
+TEST_F(ErrorsTest, TableHintsSqlServerAcceptsAreTaken) {
+  OdbcTestConnection connection(port(), {"sa", "", "ErrorsTest"});
+  connection.Exec("CREATE TABLE e_hinted (v int)");
+  connection.Exec("INSERT INTO e_hinted VALUES (1)");
+  const std::string accepted[] = {
+      "SELECT v FROM e_hinted (readuncommitted) WHERE v = 1",
+      "SELECT v FROM e_hinted WITH (NOLOCK)",
+      "SELECT h.v FROM e_hinted h WITH (UPDLOCK, ROWLOCK)",
+      "SELECT h.v FROM e_hinted AS h (HOLDLOCK)",
+      "SELECT v FROM e_hinted WITH (INDEX(0), READPAST)",
+      "SELECT v FROM e_hinted WITH (TABLOCK HOLDLOCK)",
+      "UPDATE e_hinted WITH (ROWLOCK) SET v = v",
+      "UPDATE e_hinted WITH (UPDLOCK, HOLDLOCK) SET v = v WHERE v = 1",
+      "INSERT INTO e_hinted WITH (TABLOCK) (v) VALUES (2)",
+      "DELETE FROM e_hinted WITH (ROWLOCK) WHERE v = 2",
+  };
+  for (const std::string& sql : accepted) {
+    try {
+      connection.Exec(sql);
+    } catch (const OdbcError& error) {
+      ADD_FAILURE() << sql << ": " << error.what();
+    }
+  }
+  EXPECT_EQ(connection.Scalar("SELECT COUNT(*) FROM e_hinted"), "1");
 }
 
 TEST_F(ErrorsTest, LineNumberCountsFromTheBatchStart) {
