@@ -193,6 +193,8 @@ const std::vector<Case> kStatements = {
      "row: 0\nrow: 1"},
     {"DbId", "", "IF DB_ID('jail') IS NOT NULL PRINT 'there'; SELECT DB_ID('nothere')",
      "msg 0,0,1,line 1: there\ndone\ncolumns: [ smallint null]\nrow: NULL"},
+    {"StatementAfterAnUnaliasedColumn", "", "SELECT 1\nWAITFOR DELAY '00:00:00'\nSELECT 2",
+     "row: 2"},
     {"ImplicitTransactions", "SET IMPLICIT_TRANSACTIONS ON; CREATE TABLE t (a int)",
      "SELECT @@TRANCOUNT", "row: 1"},
 };
