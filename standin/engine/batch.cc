@@ -80,19 +80,15 @@ void SessionImpl::Request(ResultSink& sink, const std::function<void()>& run) {
     running_ = true;
     cancel_ = false;
   }
-  bool acknowledged = false;
   try {
     CheckCancel();
     run();
   } catch (const RequestCancelled&) {
     sink.Done(StatementDone{false, 0, false, true});
-    acknowledged = true;
   } catch (const SessionKilled&) {
-    acknowledged = true;  // the connection is being closed
+    // The connection is being closed: nobody reads the rest.
   }
   std::lock_guard lock(cancel_mutex_);
-  // An ATTENTION that arrived after the last statement still gets its acknowledgement.
-  if (cancel_ && !acknowledged && !killed_) sink.Done(StatementDone{false, 0, false, true});
   running_ = false;
   cancel_ = false;
 }

@@ -399,7 +399,7 @@ TEST_F(EngineTest, InterruptStopsAWaitingStatement) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   other->Interrupt();
   waiting.join();
-  EXPECT_EQ(out, "done attention\n");
+  EXPECT_EQ(out, "done cancelled\n");
   Run("ROLLBACK");
 }
 
@@ -437,7 +437,7 @@ TEST_F(EngineTest, InterruptEndsAWaitFor) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   session_->Interrupt();
   waiting.join();
-  EXPECT_EQ(out, "done attention\n");
+  EXPECT_EQ(out, "done cancelled\n");
   EXPECT_THAT(Run("SELECT 2"), HasSubstr("row: 2"));
 }
 
