@@ -61,6 +61,17 @@ bool IsAcceptedOption(const std::string& option) {
   return false;
 }
 
+// Statements whose terminating errors SQL Server follows with 3621: those
+// that change data, which it undoes; a failed query has nothing to undo.
+bool ChangesData(const Statement& statement) {
+  if (const auto* select = std::get_if<std::shared_ptr<engine::Select>>(&statement.body))
+    return (*select)->into.has_value();
+  return std::holds_alternative<InsertStmt>(statement.body) ||
+         std::holds_alternative<UpdateStmt>(statement.body) ||
+         std::holds_alternative<DeleteStmt>(statement.body) ||
+         std::holds_alternative<CreateIndexStmt>(statement.body);
+}
+
 }  // namespace
 
 void SessionImpl::Request(ResultSink& sink, const std::function<void()>& run) {
@@ -69,19 +80,15 @@ void SessionImpl::Request(ResultSink& sink, const std::function<void()>& run) {
     running_ = true;
     cancel_ = false;
   }
-  bool acknowledged = false;
   try {
     CheckCancel();
     run();
   } catch (const RequestCancelled&) {
     sink.Done(StatementDone{false, 0, false, true});
-    acknowledged = true;
   } catch (const SessionKilled&) {
-    acknowledged = true;  // the connection is being closed
+    // The connection is being closed: nobody reads the rest.
   }
   std::lock_guard lock(cancel_mutex_);
-  // An ATTENTION that arrived after the last statement still gets its acknowledgement.
-  if (cancel_ && !acknowledged && !killed_) sink.Done(StatementDone{false, 0, false, true});
   running_ = false;
   cancel_ = false;
 }
@@ -141,6 +148,8 @@ bool SessionImpl::RunStatements(const std::vector<Statement>& statements, Result
       last_error_ = 0;
     } catch (const SqlError& e) {
       ReportError(e, s.line, sink);
+      if (e.terminates_statement() && ChangesData(s))
+        ReportError(StatementTerminated(), s.line, sink);
       sink.Done(StatementDone{false, 0, true, false});
       if (e.aborts_batch()) return false;
     } catch (const BatchAborted&) {

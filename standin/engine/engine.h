@@ -63,7 +63,8 @@ class Session {
 
   // Cancels the request running on this session (ATTENTION), from any thread.
   // The running request stops at its next row or statement and reports a
-  // StatementDone with attention set; a request started later is not affected.
+  // StatementDone with cancelled set; a request started later is not affected.
+  // The acknowledgement is the connection's to send.
   void Interrupt();
 
   // Called, from the killing session's thread, when KILL names this session.

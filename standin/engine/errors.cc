@@ -47,8 +47,10 @@ ServerMessage Msg(std::int32_t number, std::uint8_t severity, std::uint8_t state
 }
 
 SqlError Terminating(ServerMessage message) {
-  return SqlError({std::move(message), Msg(3621, 0, 0, "The statement has been terminated.")},
-                  false);
+  return SqlError({std::move(message)}, false, true);
+}
+SqlError StatementTerminated() {
+  return SqlError({Msg(3621, 0, 0, "The statement has been terminated.")}, false);
 }
 SqlError StatementOnly(ServerMessage message) {
   return SqlError({std::move(message)}, false);
@@ -280,6 +282,18 @@ SqlError CommitWithoutBegin() {
 SqlError RollbackWithoutBegin() {
   return StatementOnly(
       Msg(3903, 16, 1, "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION."));
+}
+SqlError UnknownTableHint(std::string_view hint) {
+  return BatchAbort(Msg(321, 15, 1,
+                        "\"" + std::string(hint) +
+                            "\" is not a recognized table hints option. If it is intended as a "
+                            "parameter to a table-valued function or to the CHANGETABLE function, "
+                            "ensure that your database compatibility mode is set to 90."));
+}
+SqlError ReadUncommittedTarget() {
+  return BatchAbort(Msg(1065, 15, 1,
+                        "The NOLOCK and READUNCOMMITTED lock hints are not allowed for target "
+                        "tables of INSERT, UPDATE, DELETE or MERGE statements."));
 }
 SqlError NotSupported(std::string_view what) {
   return BatchAbort(

@@ -14,23 +14,32 @@ namespace standin::engine {
 
 // A failure of one statement. `aborts_batch` says whether SQL Server stops
 // the rest of the batch after it (compile and name errors) or goes on with
-// the next statement (most run-time errors).
+// the next statement (most run-time errors). `terminates_statement` marks a
+// run-time error that undoes its statement: when that statement changes
+// data, SQL Server follows the error with 3621.
 class SqlError : public ServerError {
  public:
-  SqlError(std::vector<ServerMessage> messages, bool aborts_batch)
-      : ServerError(std::move(messages)), aborts_batch_(aborts_batch) {}
+  SqlError(std::vector<ServerMessage> messages, bool aborts_batch,
+           bool terminates_statement = false)
+      : ServerError(std::move(messages)),
+        aborts_batch_(aborts_batch),
+        terminates_statement_(terminates_statement) {}
   bool aborts_batch() const { return aborts_batch_; }
+  bool terminates_statement() const { return terminates_statement_; }
 
  private:
   bool aborts_batch_;
+  bool terminates_statement_;
 };
 
 // One message record (line 0: filled in by the batch runner).
 ServerMessage Msg(std::int32_t number, std::uint8_t severity, std::uint8_t state, std::string text);
 
-// Statement-terminating run-time error: the record, then 3621 "The statement
-// has been terminated." as SQL Server sends it. The batch goes on.
+// Statement-terminating run-time error. The batch goes on.
 SqlError Terminating(ServerMessage message);
+// 3621 "The statement has been terminated.", the information SQL Server adds
+// after a terminating error of a statement that changes data.
+SqlError StatementTerminated();
 // A run-time error after which the batch goes on, without 3621.
 SqlError StatementOnly(ServerMessage message);
 // A compile or resolution error, or a failed conversion: the batch stops.
@@ -89,6 +98,8 @@ SqlError KillSelf();                                                            
 SqlError KillUnknown(std::int32_t spid);                                              // 6106
 SqlError CommitWithoutBegin();                                                        // 3902
 SqlError RollbackWithoutBegin();                                                      // 3903
+SqlError UnknownTableHint(std::string_view hint);                                     // 321
+SqlError ReadUncommittedTarget();                                                     // 1065
 SqlError NotSupported(std::string_view what);  // 40000-range: the stand-in lacks it
 
 }  // namespace standin::engine

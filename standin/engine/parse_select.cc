@@ -140,15 +140,15 @@ TableRef Parser::Table() {
     ExpectSymbol(")");
   } else {
     t.name = Object();
+    TableHints();
   }
-  SkipTableHints();
   if (Accept("AS")) {
     t.alias = Name();
   } else if ((Peek().kind == TokenKind::Word && !IsClauseWord(Peek())) ||
              Peek().kind == TokenKind::QuotedName) {
     t.alias = Name();
   }
-  SkipTableHints();
+  if (!t.derived) TableHints();
   if (t.derived && t.alias.empty()) Fail();
   return t;
 }

@@ -165,10 +165,8 @@ InsertStmt Parser::Insert() {
   Accept("INTO");
   InsertStmt s;
   s.table = Object();
-  if (Peek().Is("WITH") && Peek(1).IsSymbol("(")) {
-    Take();
-    SkipParens();
-  }
+  // Bare parentheses here are the column list: the target's hints need WITH.
+  if (Peek().Is("WITH") && Peek(1).IsSymbol("(")) TargetTableHints();
   if (Peek().IsSymbol("(") && !Peek(1).Is("SELECT")) {
     Take();
     do s.columns.push_back(Name());
@@ -200,7 +198,7 @@ UpdateStmt Parser::Update() {
   UpdateStmt s;
   if (Accept("TOP")) s.top = TopValue();
   s.table = Object();
-  SkipTableHints();
+  TargetTableHints();
   Expect("SET");
   do {
     std::string column = Name();
@@ -219,7 +217,7 @@ DeleteStmt Parser::Delete() {
   if (Accept("TOP")) s.top = TopValue();
   Accept("FROM");
   s.table = Object();
-  SkipTableHints();
+  TargetTableHints();
   if (Accept("FROM")) s.from = FromList();
   if (Accept("WHERE")) s.where = Condition();
   return s;
@@ -278,15 +276,6 @@ void Parser::SkipParens() {
     const Token& t = Take();
     if (t.IsSymbol("(")) ++depth;
     if (t.IsSymbol(")")) --depth;
-  }
-}
-
-void Parser::SkipTableHints() {
-  if (Peek().Is("WITH") && Peek(1).IsSymbol("(")) {
-    Take();
-    SkipParens();
-  } else if (Peek().IsSymbol("(")) {
-    SkipParens();
   }
 }
 

@@ -11,13 +11,13 @@ namespace parsing {
 
 bool IsClauseWord(const Token& t) {
   static constexpr std::array kWords = {
-      "WHERE",   "JOIN",   "INNER",    "LEFT",   "RIGHT",    "FULL",    "CROSS", "OUTER",
-      "ON",      "GROUP",  "ORDER",    "HAVING", "UNION",    "SET",     "WITH",  "FROM",
-      "SELECT",  "INSERT", "UPDATE",   "DELETE", "CREATE",   "DROP",    "USE",   "EXEC",
-      "EXECUTE", "KILL",   "BEGIN",    "COMMIT", "ROLLBACK", "IF",      "ELSE",  "VALUES",
-      "INTO",    "AND",    "OR",       "NOT",    "AS",       "DECLARE", "PRINT", "WHEN",
-      "THEN",    "END",    "IS",       "LIKE",   "IN",       "BETWEEN", "ASC",   "DESC",
-      "OPTION",  "FOR",    "TRUNCATE", "ALTER",  "GO"};
+      "WHERE",   "JOIN",   "INNER",    "LEFT",   "RIGHT",    "FULL",    "CROSS",    "OUTER",
+      "ON",      "GROUP",  "ORDER",    "HAVING", "UNION",    "SET",     "WITH",     "FROM",
+      "SELECT",  "INSERT", "UPDATE",   "DELETE", "CREATE",   "DROP",    "USE",      "EXEC",
+      "EXECUTE", "KILL",   "BEGIN",    "COMMIT", "ROLLBACK", "IF",      "ELSE",     "VALUES",
+      "INTO",    "AND",    "OR",       "NOT",    "AS",       "DECLARE", "PRINT",    "WHEN",
+      "THEN",    "END",    "IS",       "LIKE",   "IN",       "BETWEEN", "ASC",      "DESC",
+      "OPTION",  "FOR",    "TRUNCATE", "ALTER",  "GO",       "WAITFOR", "RAISERROR"};
   if (t.kind != TokenKind::Word) return false;
   for (const char* w : kWords)
     if (t.Is(w)) return true;
@@ -69,7 +69,7 @@ std::vector<Statement> ParseBatch(std::string_view sql, bool quoted_identifier) 
     std::vector<ServerMessage> messages = e.messages();
     for (ServerMessage& m : messages)
       if (m.line == 0) m.line = parser.Line();
-    throw SqlError(std::move(messages), e.aborts_batch());
+    throw SqlError(std::move(messages), e.aborts_batch(), e.terminates_statement());
   }
 }
 

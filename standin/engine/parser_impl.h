@@ -102,7 +102,12 @@ class Parser {
   StatementBody Create();
   bool StartsStatement() const;
   void SkipParens();
-  void SkipTableHints();
+  // The hints after a table, WITH (...) or the older bare (...), in upper
+  // case; none if no list follows. Throws 321 for a name SQL Server lacks.
+  std::vector<std::string> TableHints();
+  // The hints of an INSERT, UPDATE or DELETE target; NOLOCK and
+  // READUNCOMMITTED are refused there (1065).
+  void TargetTableHints();
   CreateTableStmt CreateTable();
   KeyDef TableKey();
   ColumnDef ColumnDefinition(int number);

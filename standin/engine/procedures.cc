@@ -1,5 +1,8 @@
 // The procedures an ODBC driver calls over RPC: sp_executesql and the
 // sp_prepare family.
+#include <algorithm>
+#include <cstddef>
+
 #include "collation.h"
 #include "convert.h"
 #include "parser.h"
@@ -106,12 +109,14 @@ void SessionImpl::CallProcedure(const std::string& name, std::vector<Param> para
 }
 
 void SessionImpl::ExecuteSql(std::vector<Param> params, ResultSink& sink) {
-  const Param* stmt = Arg(params, 0, "@stmt");
-  if (!stmt) throw MissingParameter("sp_executesql", "@statement");
-  std::string sql = ArgText(stmt);
-  std::string declaration = ArgText(Arg(params, 1, "@params"));
-  std::vector<Param> variables =
-      BindDeclared(declaration, Rest(std::move(params), 2, {"@stmt", "@params"}));
+  // SQL Server takes the statement and its declaration by position whatever
+  // names a client gives them (@stmt, @statement, @params, none): only the
+  // statement's own parameters are matched by name.
+  if (params.empty()) throw MissingParameter("sp_executesql", "@statement");
+  std::string sql = ArgText(&params[0]);
+  std::string declaration = params.size() > 1 ? ArgText(&params[1]) : std::string();
+  params.erase(params.begin(), params.begin() + std::min<std::ptrdiff_t>(2, params.size()));
+  std::vector<Param> variables = BindDeclared(declaration, std::move(params));
   std::vector<Param> after = RunBatch(sql, std::move(variables), sink);
   sink.ReturnStatus(0);
   for (const Param& p : after)

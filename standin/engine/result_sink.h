@@ -16,7 +16,7 @@ struct StatementDone {
   bool has_count = false;  // the statement affected or returned rows it counts
   std::int64_t count = 0;
   bool error = false;      // the statement failed
-  bool attention = false;  // the request was cancelled: this is the attention acknowledgement
+  bool cancelled = false;  // an ATTENTION cut the request short here: nothing of it follows
 };
 
 class ResultSink {

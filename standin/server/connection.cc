@@ -161,11 +161,9 @@ void Connection::Serve() {
       Incoming item = Pop();
       if (item.kind == Incoming::kClosed || closed_) break;
       if (item.kind == Incoming::kAttention) {
-        if (acknowledged_ahead_ > 0) {
-          --acknowledged_ahead_;
-        } else {
-          SendAttentionAcknowledgement(stream);
-        }
+        // Queued behind the request it cancels, so the acknowledgement follows
+        // that request's whole response, as a message of its own.
+        SendAttentionAcknowledgement(stream);
         continue;
       }
       // Unanswered, as a KILL drops an idle session: the socket is shut as
@@ -284,7 +282,6 @@ void Connection::Execute(const tds::Message& message, tds::PacketStream& stream)
     failed = true;
   }
   writer.Finish(failed);
-  if (writer.AttentionAcknowledged()) ++acknowledged_ahead_;
   if (writer.ClientGone()) throw tds::ConnectionLost("client gone while answering");
 }
 

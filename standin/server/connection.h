@@ -88,9 +88,6 @@ class Connection {
   std::condition_variable ready_;
   std::deque<Incoming> queue_;
   std::atomic<bool> closed_ = false;
-  // Attention acknowledgements already sent inside responses, whose ATTENTION
-  // messages are still queued.
-  int acknowledged_ahead_ = 0;
 };
 
 }  // namespace standin::server

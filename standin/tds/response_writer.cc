@@ -62,10 +62,14 @@ void ResponseWriter::EndCall(bool failed) {
 }
 
 void ResponseWriter::Finish(bool failed) {
-  if (!held_) {
+  if (cut_short_) {
+    // Whatever statement ran when the ATTENTION came has no DONE of its own.
+    ReleaseHeld();
+    held_ = HeldDone{DoneKind::kDone, kDoneFinal, kCommandNone, 0};
+  } else if (!held_) {
     held_ = HeldDone{DoneKind::kDone, static_cast<std::uint16_t>(failed ? kDoneError : kDoneFinal),
                      kCommandNone, 0};
-  } else if (failed && !attention_acknowledged_ && !(held_->status & kDoneError)) {
+  } else if (failed && !(held_->status & kDoneError)) {
     ReleaseHeld();
     held_ = HeldDone{DoneKind::kDone, kDoneError, kCommandNone, 0};
   }
@@ -94,10 +98,8 @@ void ResponseWriter::Row(const std::vector<Value>& values) {
 
 void ResponseWriter::Done(const StatementDone& done) {
   if (!Open()) return;
-  if (done.attention) {
-    // The acknowledgement ends the response: the client discards everything up to it.
-    Hold({DoneKind::kDone, kDoneAttention, kCommandNone, 0});
-    attention_acknowledged_ = true;
+  if (done.cancelled) {
+    cut_short_ = true;
     return;
   }
   std::uint16_t status = (done.has_count ? kDoneCount : 0) | (done.error ? kDoneError : 0);

@@ -1,7 +1,9 @@
 // The engine's ResultSink on the wire: turns a request's results into the
 // token stream SQL Server sends, with the DONE bookkeeping that the engine
 // does not see: DONE_MORE on every DONE but the last, DONEINPROC and DONEPROC
-// inside procedure calls, and the attention acknowledgement as the final token.
+// inside procedure calls, and a plain DONE ending a request an ATTENTION cut
+// short. The acknowledgement of the ATTENTION is not part of the response: it
+// follows as a message of its own.
 #pragma once
 
 #include <cstdint>
@@ -28,11 +30,10 @@ class ResponseWriter : public ResultSink {
   void EndCall(bool failed);
 
   // Ends the response: the last DONE goes out without DONE_MORE; if the engine
-  // reported none, a DONE is made, flagged as an error when `failed`.
+  // reported none, a DONE is made, flagged as an error when `failed`. A
+  // response cut short ends in a DONE of its own.
   void Finish(bool failed);
 
-  // True once the response carries the acknowledgement of an ATTENTION.
-  bool AttentionAcknowledged() const { return attention_acknowledged_; }
   // True if the client could not be written to; later output is dropped.
   bool ClientGone() const { return lost_; }
 
@@ -52,8 +53,8 @@ class ResponseWriter : public ResultSink {
     std::uint64_t count;
   };
 
-  // False once nothing more may be written (attention acknowledged, client gone).
-  bool Open() const { return !attention_acknowledged_ && !lost_; }
+  // False once nothing more may be written (request cut short, client gone).
+  bool Open() const { return !cut_short_ && !lost_; }
   // Sends the held DONE, with DONE_MORE since a token follows it.
   void ReleaseHeld();
   void Hold(const HeldDone& done);
@@ -71,7 +72,7 @@ class ResponseWriter : public ResultSink {
   bool in_call_ = false;
   std::vector<std::string> param_names_;
   bool result_set_open_ = false;  // columns sent since the last DONE
-  bool attention_acknowledged_ = false;
+  bool cut_short_ = false;
   bool lost_ = false;
 };
 

@@ -163,7 +163,10 @@ TEST_F(OdbcBorderTest, RecordsOfOneCallAreJoinedInOrder) {
   odbc::Connection connection(environment_, nullptr);
   connection.DriverConnect(ConnectionString("UID=sa;PWD="));
   odbc::Statement statement(connection);
-  std::optional<EMSError> error = MSErrorOf([&] { statement.ExecDirect("SELECT 1/0"); });
+  statement.ExecDirect("CREATE TABLE #quotients (q int)");
+  // A failed INSERT, unlike a failed SELECT, is followed by "terminated".
+  std::optional<EMSError> error =
+      MSErrorOf([&] { statement.ExecDirect("INSERT INTO #quotients VALUES (1/0)"); });
   ASSERT_TRUE(error);
   EXPECT_EQ(error->Message(),
             "Divide by zero error encountered.\r\nThe statement has been terminated.");

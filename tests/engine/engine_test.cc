@@ -193,6 +193,8 @@ const std::vector<Case> kStatements = {
      "row: 0\nrow: 1"},
     {"DbId", "", "IF DB_ID('jail') IS NOT NULL PRINT 'there'; SELECT DB_ID('nothere')",
      "msg 0,0,1,line 1: there\ndone\ncolumns: [ smallint null]\nrow: NULL"},
+    {"StatementAfterAnUnaliasedColumn", "", "SELECT 1\nWAITFOR DELAY '00:00:00'\nSELECT 2",
+     "row: 2"},
     {"ImplicitTransactions", "SET IMPLICIT_TRANSACTIONS ON; CREATE TABLE t (a int)",
      "SELECT @@TRANCOUNT", "row: 1"},
 };
@@ -298,6 +300,34 @@ TEST_F(EngineTest, ParametersOfExecuteSqlAreTyped) {
   EXPECT_EQ(sink.Text(), "columns: [v varchar(10) null]\nrow: 'b'\ndone 1\nstatus 0\n");
 }
 
+TEST_F(EngineTest, ExecuteSqlTakesItsFirstTwoArgumentsByPosition) {
+  Run("CREATE TABLE t (k int, v varchar(10)); INSERT t VALUES (17, 'a'), (18, 'b')");
+  SqlType nvarchar{TypeId::NVarChar, 4000};
+  // The names clients give the statement and the declaration, and the
+  // statement's own parameter, which may share a name with either.
+  const struct {
+    const char* statement;
+    const char* declaration;
+    const char* variable;
+  } namings[] = {{"", "", "@k"},
+                 {"@stmt", "@params", "@k"},
+                 {"@statement", "@params", "@k"},
+                 {"@STATEMENT", "@parameters", "@k"},
+                 {"@stmt", "@params", "@stmt"},
+                 {"", "", "@params"}};
+  for (const auto& n : namings) {
+    test::RecordingSink sink;
+    const std::string v = n.variable;
+    session_->Rpc("sp_executesql",
+                  {{n.statement, nvarchar, "SELECT v FROM t WHERE k = " + v, false},
+                   {n.declaration, nvarchar, v + " int", false},
+                   {v, nvarchar, std::string("18"), false}},
+                  sink);
+    EXPECT_EQ(sink.Text(), "columns: [v varchar(10) null]\nrow: 'b'\ndone 1\nstatus 0\n")
+        << n.statement << " " << n.declaration << " " << n.variable;
+  }
+}
+
 TEST_F(EngineTest, PreparedStatementsRunWithNewValues) {
   Run("CREATE TABLE t (k int, v varchar(10)); INSERT t VALUES (17, 'a'), (18, 'b')");
   SqlType int_type{TypeId::Int};
@@ -369,7 +399,7 @@ TEST_F(EngineTest, InterruptStopsAWaitingStatement) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   other->Interrupt();
   waiting.join();
-  EXPECT_EQ(out, "done attention\n");
+  EXPECT_EQ(out, "done cancelled\n");
   Run("ROLLBACK");
 }
 
@@ -407,7 +437,7 @@ TEST_F(EngineTest, InterruptEndsAWaitFor) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   session_->Interrupt();
   waiting.join();
-  EXPECT_EQ(out, "done attention\n");
+  EXPECT_EQ(out, "done cancelled\n");
   EXPECT_THAT(Run("SELECT 2"), HasSubstr("row: 2"));
 }
 

@@ -44,7 +44,7 @@ void RecordingSink::Done(const StatementDone& done) {
   out_ << "done";
   if (done.has_count) out_ << " " << done.count;
   if (done.error) out_ << " error";
-  if (done.attention) out_ << " attention";
+  if (done.cancelled) out_ << " cancelled";
   out_ << "\n";
 }
 

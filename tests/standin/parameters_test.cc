@@ -102,6 +102,34 @@ TEST_F(ParametersTest, DirectExecutionWithParametersGoesThroughSpExecuteSql) {
   EXPECT_THAT(lines.back(), HasSubstr("=41"));
 }
 
+// sp_executesql reads its first two arguments by position, however a caller
+// names them; only the statement's own parameters go by name.
+TEST_F(ParametersTest, SpExecuteSqlTakesStatementAndDeclarationByPosition) {
+  OdbcTestConnection connection = Connect();
+  const struct {
+    const char* how;
+    std::string sql;
+    std::vector<SqlParam> params;
+  } calls[] = {
+      {"EXEC, no names", "EXEC sp_executesql N'SELECT @a + 1', N'@a int', 41", {}},
+      {"EXEC, @stmt and @params",
+       "EXEC sp_executesql @stmt = N'SELECT @a + 1', @params = N'@a int', @a = 41",
+       {}},
+      {"EXEC, @statement and @params",
+       "EXEC sp_executesql @statement = N'SELECT @a + 1', @params = N'@a int', @a = 41",
+       {}},
+      {"EXEC, the statement's own @stmt",
+       "EXEC sp_executesql N'SELECT @stmt + 1', N'@stmt int', @stmt = 41",
+       {}},
+      {"RPC by name",
+       "{call sp_executesql(?, ?, ?)}",
+       {SqlParam::NVarChar("SELECT @a + 1"), SqlParam::NVarChar("@a int"), SqlParam::Int(41)}},
+  };
+  for (const auto& c : calls) {
+    EXPECT_EQ(connection.Scalar(c.sql, c.params), "42") << c.how;
+  }
+}
+
 TEST_F(ParametersTest, PreparedQueryRunsAgainWithNewValues) {
   OdbcTestConnection connection = Connect();
   connection.Exec("CREATE TABLE lookup (k int NOT NULL PRIMARY KEY, name varchar(20))");

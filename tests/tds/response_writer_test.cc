@@ -1,5 +1,5 @@
 // The DONE bookkeeping the engine does not see: DONE_MORE on all but the last
-// DONE, DONEINPROC/DONEPROC in procedure calls, attention acknowledgement last.
+// DONE, DONEINPROC/DONEPROC in procedure calls, a plain DONE after a cut.
 #include "response_writer.h"
 
 #include <gtest/gtest.h>
@@ -85,15 +85,30 @@ TEST_F(ResponseWriterTest, EndsStatementsOfAProcedureCallWithDoneInProc) {
             Concat({Done(0xFF, 0x11, 0, 2), B{0x79, 0, 0, 0, 0}, Done(0xFE, 0x00, 0xE0, 0)}));
 }
 
-TEST_F(ResponseWriterTest, EndsTheResponseWithTheAttentionAcknowledgement) {
+// A request an ATTENTION cut short: what it sent stays, the rest is dropped,
+// and a final DONE ends the response. The acknowledgement is not in it: the
+// connection sends that as a message of its own.
+TEST_F(ResponseWriterTest, EndsACutShortResponseWithAPlainDone) {
   writer_->BeginCall({});
   writer_->Done({true, 2, false, false});
   writer_->Done({false, 0, false, true});
-  writer_->ReturnStatus(0);  // too late: the client stops reading at the acknowledgement
+  writer_->ReturnStatus(0);  // the call never got this far
   writer_->EndCall(false);
   writer_->Finish(false);
-  EXPECT_TRUE(writer_->AttentionAcknowledged());
-  EXPECT_EQ(Reply(), Concat({Done(0xFF, 0x11, 0, 2), Done(0xFD, 0x20, 0, 0)}));
+  EXPECT_EQ(Reply(), Concat({Done(0xFF, 0x11, 0, 2), Done(0xFD, 0x00, 0, 0)}));
+}
+
+TEST_F(ResponseWriterTest, EndsAResultSetCutShortWithAPlainDone) {
+  Column n{"n", {}};
+  n.type.id = TypeId::Int;
+  writer_->Columns({n});
+  writer_->Row({std::int64_t{1}});
+  writer_->Done({false, 0, false, true});
+  writer_->Row({std::int64_t{2}});
+  writer_->Finish(false);
+  B reply = Reply();
+  EXPECT_EQ(std::count(reply.begin(), reply.end(), 0xD1), 1) << "one row, none after the cut";
+  EXPECT_EQ(B(reply.end() - 13, reply.end()), Done(0xFD, 0x00, 0, 0));
 }
 
 TEST_F(ResponseWriterTest, SendsNothingOfARowThatDoesNotFitItsColumns) {
