@@ -10,6 +10,11 @@
 #   LAYOUT drive-scan: the program in a folder of its own, Vantor.ini only at
 #                      C:\Vantor.Cfg\Vantor.ini of a private wine prefix, which
 #                      the search reaches by scanning the drives
+#   LAYOUT encrypted:  as site, but both servers force encryption with a
+#                      certificate from a test authority and the JAIL
+#                      connection asks for it; the Linux runner trusts that
+#                      authority and so verifies the server. Under wine the
+#                      host's driver encrypts without verifying anything.
 set -euo pipefail
 windows_runner=$1 linux_build=$2 wine_run=$3 layout=$4
 standin=$linux_build/standin/server/sqlserver-standin
@@ -26,11 +31,12 @@ trap 'kill "${servers[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
-# Starts a stand-in on its own data; sets `port` to its port.
+# Starts a stand-in on its own data, with any further arguments; sets `port`
+# to its port.
 start_standin() {
   local dir=$work/$1
   mkdir -p "$dir/data"
-  "$standin" --data "$dir/data" >"$dir/standin.out" 2>&1 &
+  "$standin" --data "$dir/data" "${@:2}" >"$dir/standin.out" 2>&1 &
   servers+=($!)
   for _ in $(seq 100); do
     grep -q '^listening on ' "$dir/standin.out" && break
@@ -48,7 +54,7 @@ load_jail() {
   cat >>"$dir/jail.sql" <<SQL
 USE VANTOR
 GO
-UPDATE ConnectLib SET ConnString = 'Data Source=127.0.0.1;Port=$port;Initial Catalog=JAIL;User ID=sa' WHERE ProgramID = 'JAIL'
+UPDATE ConnectLib SET ConnString = 'Data Source=127.0.0.1;Port=$port;Initial Catalog=JAIL;User ID=sa$jail_options' WHERE ProgramID = 'JAIL'
 GO
 SQL
   tsql -H 127.0.0.1 -p "$port" -U sa -P '' <"$dir/jail.sql" >"$dir/load.out" 2>&1
@@ -62,9 +68,34 @@ flags() {
     tsql -H 127.0.0.1 -p "$1" -U sa -P '' -D JAIL 2>/dev/null | grep -E '^[0-9]+\s+[01]$'
 }
 
-start_standin windows
+# An authority and a server certificate it signed for this machine's names;
+# sets `authority` to the file a client trusts and `tls_options` to the
+# stand-in's arguments for the server certificate.
+make_certificates() {
+  local dir=$work/certificates
+  mkdir -p "$dir"
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=Runner Test Authority' \
+    -addext 'basicConstraints=critical,CA:TRUE' -addext 'keyUsage=critical,keyCertSign' \
+    -keyout "$dir/authority.key" -out "$dir/authority.pem" 2>"$dir/openssl.err"
+  openssl req -new -newkey rsa:2048 -nodes -subj '/CN=localhost' \
+    -keyout "$dir/server.key" -out "$dir/server.csr" 2>>"$dir/openssl.err"
+  printf '%s\n' 'subjectAltName=DNS:localhost,IP:127.0.0.1' 'basicConstraints=CA:FALSE' \
+    'extendedKeyUsage=serverAuth' >"$dir/server.ext"
+  openssl x509 -req -in "$dir/server.csr" -CA "$dir/authority.pem" -CAkey "$dir/authority.key" \
+    -set_serial 2 -days 2 -extfile "$dir/server.ext" -out "$dir/server.pem" 2>>"$dir/openssl.err"
+  authority=$dir/authority.pem
+  tls_options=(--tls-cert "$dir/server.pem" --tls-key "$dir/server.key" --force-encryption)
+}
+
+tls_options=() jail_options='' linux_env=()
+if [[ $layout == encrypted ]]; then
+  make_certificates
+  jail_options=';Use Encryption for Data=True'
+  linux_env=(SSL_CERT_FILE="$authority")
+fi
+start_standin windows "${tls_options[@]}"
 windows_port=$port
-start_standin linux
+start_standin linux "${tls_options[@]}"
 linux_port=$port
 
 linux_site=$work/linux/Apps
@@ -73,7 +104,7 @@ load_jail linux "$linux_port" >"$linux_site/Vantor.Cfg/Vantor.ini"
 cp "$linux_runner" "$linux_site/VANTOR.APP/Jail/"
 
 case $layout in
-  site)
+  site | encrypted)
     windows_folder=$work/windows/Apps/VANTOR.APP/Jail
     mkdir -p "$windows_folder" "$work/windows/Apps/Vantor.Cfg"
     load_jail windows "$windows_port" >"$work/windows/Apps/Vantor.Cfg/Vantor.ini"
@@ -96,7 +127,7 @@ cd "$work/windows"
 "$wine_run" "$windows_folder/$(basename "$windows_runner")" --log pass.log >out.txt 2>err.txt ||
   fail "the Windows runner ended with $? ($(cat err.txt))"
 cd "$work/linux"
-LANG=C.UTF-8 LC_ALL=C.UTF-8 "$linux_site/VANTOR.APP/Jail/$(basename "$linux_runner")" \
+env "${linux_env[@]}" LANG=C.UTF-8 LC_ALL=C.UTF-8 "$linux_site/VANTOR.APP/Jail/$(basename "$linux_runner")" \
   --log pass.log >out.txt 2>err.txt || fail "the Linux runner ended with $?"
 
 after=$(flags "$windows_port")
@@ -111,6 +142,17 @@ tail -c +4 "$work/linux/pass.log" | cmp -s - "$work/windows/pass.utf8" ||
   fail "the saved logs differ"
 LC_ALL=C grep -q $'\xC9lise' "$work/windows/pass.log" ||
   fail "the saved log lacks a name in code page 1252"
+if [[ $layout == encrypted ]]; then
+  # The Windows runner's sessions were encrypted because the server takes no
+  # other: one that cannot encrypt is turned away.
+  ! grep -q '^session refused' "$work/windows/standin.out" ||
+    fail "the server refused a session of the runners: $(cat "$work/windows/standin.out")"
+  printf '[global]\n\tencryption = off\n' >"$work/clear.conf"
+  ! echo 'SELECT 1' | FREETDSCONF=$work/clear.conf tsql -H 127.0.0.1 -p "$windows_port" -U sa -P '' \
+    >/dev/null 2>&1 || fail "the server took a session in clear"
+  grep -q '^session refused: encryption is forced' "$work/windows/standin.out" ||
+    fail "the server did not say why it refused a session in clear"
+fi
 if [[ $layout == drive-scan ]]; then
   # The wineserver of the private prefix goes with it.
   WINEPREFIX=$WINEPREFIX "$(dirname "$(command -v wine64 || echo /usr/lib/wine/wine64)")/wineserver" -k || true
