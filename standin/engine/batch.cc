@@ -54,8 +54,7 @@ bool IsAcceptedOption(const std::string& option) {
                                              "PARSEONLY",
                                              "OFFSETS",
                                              "TRANSACTION",
-                                             "CONTEXT_INFO",
-                                             "IDENTITY_INSERT"};
+                                             "CONTEXT_INFO"};
   for (const char* o : kOptions)
     if (option == o) return true;
   return false;
@@ -72,7 +71,9 @@ void SessionImpl::Request(ResultSink& sink, const std::function<void()>& run) {
   bool acknowledged = false;
   try {
     CheckCancel();
+    DropDeferredTempTables(0);
     run();
+    DropDeferredTempTables(0);
   } catch (const RequestCancelled&) {
     sink.Done(StatementDone{false, 0, false, true});
     acknowledged = true;
@@ -283,6 +284,8 @@ void SessionImpl::Set(const SetStmt& s, ResultSink& sink) {
         throw StatementOnly(
             Msg(2741, 16, 1, "SET DATEFORMAT date order '" + s.value + "' is invalid."));
       functions_.date_order = *order;
+    } else if (option == "IDENTITY_INSERT") {
+      SetIdentityInsert(s.value);
     } else if (option == "LANGUAGE") {
       language_ = s.value;
       functions_.date_order = DateOrder::Mdy;
@@ -291,6 +294,29 @@ void SessionImpl::Set(const SetStmt& s, ResultSink& sink) {
     }
   }
   sink.Done(StatementDone{});
+}
+
+void SessionImpl::SetIdentityInsert(const std::string& value) {
+  std::size_t space = value.rfind(' ');
+  std::string setting = space == std::string::npos ? "" : UpperCase(value.substr(space + 1));
+  if (setting != "ON" && setting != "OFF") throw SyntaxError(value);
+  ObjectName name;
+  name.object = value.substr(0, space);
+  if (name.object.size() > 2 && name.object.front() == '[' && name.object.back() == ']')
+    name.object = name.object.substr(1, name.object.size() - 2);
+  TableInfo table = Table(name);
+  bool has_identity = false;
+  for (const ColumnInfo& c : table.columns) has_identity = has_identity || c.identity;
+  if (!has_identity) throw NoIdentityColumn(table.name);
+  std::string key = table.schema + "." + table.stored_name;
+  if (setting == "OFF") {
+    if (identity_insert_ == key) identity_insert_.clear();
+    return;
+  }
+  if (!identity_insert_.empty() && identity_insert_ != key)
+    throw IdentityInsertElsewhere(identity_insert_name_, table.name);
+  identity_insert_ = key;
+  identity_insert_name_ = table.QualifiedName();
 }
 
 void SessionImpl::Use(const std::string& name, ResultSink& sink) {

@@ -47,6 +47,8 @@ void SessionImpl::CreateTable(const CreateTableStmt& s) {
     return *d;
   }();
   std::string schema = Attach(db);
+  if (name.rfind("##", 0) == 0 && engine_.IsDeferredDrop(name))
+    DropDeferredTempTables(lock_timeout_ms_);
 
   TableInfo table;
   table.schema = schema;
@@ -270,12 +272,32 @@ void SessionImpl::DropIndex(const DropIndexStmt& s, ResultSink& sink) {
 
 void SessionImpl::DropOwnTempTables() {
   std::string schema = attached_.at(DatabaseStem("tempdb"));
-  WriteScope write(*this, {schema});
-  for (const std::string& stored : catalog::OwnedBy(db_.get(), schema, session_id_)) {
-    db_.Exec("DROP TABLE IF EXISTS " + QuoteName(schema) + "." + QuoteName(stored));
-    catalog::Remove(db_.get(), schema, stored);
+  std::vector<std::string> owned = catalog::OwnedBy(db_.get(), schema, session_id_);
+  if (owned.empty()) return;
+  engine_.DeferDrop(owned);
+  DropDeferredTempTables(0);
+}
+
+void SessionImpl::DropDeferredTempTables(int wait_ms) {
+  if (trancount_ > 0) return;
+  std::vector<std::string> pending = engine_.DeferredDrops();
+  if (pending.empty()) return;
+  std::string schema = attached_.at(DatabaseStem("tempdb"));
+  int saved_timeout = lock_timeout_ms_;
+  lock_timeout_ms_ = wait_ms;
+  try {
+    WriteScope write(*this, {schema});
+    for (const std::string& stored : pending) {
+      db_.Exec("DROP TABLE IF EXISTS " + QuoteName(schema) + "." + QuoteName(stored));
+      catalog::Remove(db_.get(), schema, stored);
+    }
+    write.Commit();
+    engine_.Dropped(pending);
+  } catch (const SqlError&) {
+    // Another session holds tempdb: the tables stay deferred for the next try.
+  } catch (const SqliteFailure&) {
   }
-  write.Commit();
+  lock_timeout_ms_ = saved_timeout;
 }
 
 }  // namespace standin

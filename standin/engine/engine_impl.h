@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,14 @@ class EngineImpl {
   // Ends session `spid` on behalf of session `by` (KILL); 6104 / 6106.
   void Kill(std::int32_t spid, std::int32_t by);
 
+  // Temporary tables (stored names in tempdb) whose session has ended: no
+  // session sees them any more, and whichever session next gets tempdb's
+  // write lock drops them, so a busy tempdb never leaves one behind.
+  void DeferDrop(const std::vector<std::string>& stored_names);
+  std::vector<std::string> DeferredDrops();
+  bool IsDeferredDrop(const std::string& stored_name);
+  void Dropped(const std::vector<std::string>& stored_names);
+
  private:
   // Makes sure `path` is a database file in WAL mode with the catalog tables.
   void Prepare(const std::filesystem::path& path);
@@ -57,6 +66,7 @@ class EngineImpl {
   std::mutex mutex_;
   std::map<std::int32_t, SessionImpl*> sessions_;
   std::int64_t next_session_id_ = 1;
+  std::set<std::string> deferred_drops_;  // upper case
   engine::FunctionContext registry_functions_;
   std::unique_ptr<engine::SqliteConnection> registry_;  // master, for the database list
 };

@@ -46,7 +46,6 @@ SessionImpl::~SessionImpl() {
   engine_.Unregister(spid_);
   killed_ = false;
   cancel_ = false;
-  lock_timeout_ms_ = 30000;
   try {
     if (trancount_ > 0) {
       trancount_ = 0;
@@ -54,8 +53,7 @@ SessionImpl::~SessionImpl() {
     }
     DropOwnTempTables();
   } catch (...) {
-    // The session is going away; its temp tables will go with the next
-    // engine run's tempdb.
+    // Unreadable catalog: the temp tables go with the next engine run's tempdb.
   }
 }
 
@@ -156,6 +154,8 @@ std::optional<TableInfo> SessionImpl::FindTable(const ObjectName& name) {
       auto it = local_temp_.find(UpperCase(object));
       if (it == local_temp_.end()) return std::nullopt;
       stored = it->second;
+    } else if (engine_.IsDeferredDrop(object)) {
+      return std::nullopt;
     }
   } else {
     if (!name.database.empty() && !engine_.FindDatabase(name.database)) return std::nullopt;
