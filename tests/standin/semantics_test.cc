@@ -77,6 +77,20 @@ INSTANTIATE_TEST_SUITE_P(
         ScalarCase{"NamesIgnoreCase", "SELECT COUNT(*) FROM INMATES WHERE lname = 'brown'", "1"},
         ScalarCase{"LenIgnoresTrailingBlanks", "SELECT LEN('abc  ')", "3"},
         ScalarCase{"DataLengthCountsThem", "SELECT DATALENGTH('abc  ')", "5"},
+        ScalarCase{"VarcharHoldsOneByteACharacter",
+                   "SELECT DATALENGTH(FName) FROM Inmates "
+                   "WHERE BookNo = 'B1'",
+                   "3"},
+        ScalarCase{"NvarcharTwo", "SELECT DATALENGTH(N'Zoë')", "6"},
+        ScalarCase{"ConvertedToVarcharCountsBytes",
+                   "SELECT DATALENGTH(CONVERT(varchar(10), N'Zoë€'))", "4"},
+        ScalarCase{"ConvertCutsAtTheLength", "SELECT CONVERT(varchar(3), N'Zoëlla')", "Zoë"},
+        ScalarCase{"LeftOfVarchar", "SELECT LEFT(FName, 3) FROM Inmates WHERE BookNo = 'b2'",
+                   "Jos"},
+        ScalarCase{"MissingFromTheCodePageBecomesQuestionMark",
+                   "SELECT CONVERT(varchar(10), N'Ωmega ☺')", "?mega ?"},
+        ScalarCase{"NvarcharKeepsEveryCharacter", "SELECT CONVERT(nvarchar(10), N'Ωmega ☺')",
+                   "Ωmega ☺"},
         ScalarCase{"CharColumnIsPadded", "SELECT Code + '|' FROM Inmates WHERE BookNo = 'B1'",
                    "AB   |"},
         ScalarCase{"CountSkipsNulls", "SELECT COUNT(Qty) FROM Inmates", "3"},
@@ -176,6 +190,19 @@ TEST_F(SemanticsTest, ColumnNames) {
   EXPECT_EQ(named.columns[0].name, "bookno");
   EXPECT_EQ(named.columns[1].name, "LNAME");
   EXPECT_EQ(named.columns[2].name, "Total");
+}
+
+TEST_F(SemanticsTest, VarcharStoresCodePageBytes) {
+  OdbcTestConnection connection = Connect();
+  connection.Exec("CREATE TABLE #cp (v varchar(3), n nvarchar(3))");
+  // Three characters of code page 1252 are three bytes: they fit.
+  connection.Exec("INSERT INTO #cp VALUES (N'Zoë', N'Zoë')");
+  EXPECT_THROW(connection.Exec("INSERT INTO #cp VALUES (N'Zoëx', N'Zoë')"), OdbcError);
+  connection.Exec("INSERT INTO #cp VALUES (N'Ω€', N'Ω€')");
+  const ResultSet stored = connection.Query("SELECT v, n, DATALENGTH(v) FROM #cp");
+  ASSERT_EQ(stored.rows.size(), 2u);
+  EXPECT_EQ(stored.rows[0], (Row{"Zoë", "Zoë", "3"}));
+  EXPECT_EQ(stored.rows[1], (Row{"?€", "Ω€", "2"}));
 }
 
 TEST_F(SemanticsTest, PrimaryKeyIgnoresCase) {
