@@ -433,17 +433,12 @@ SqlType Parser::Type(int column, bool declaration) {
         t.scale = static_cast<std::uint8_t>(args.size() == 2 ? args[1] : 0);
         break;
       case TypeId::Time:
+      case TypeId::DateTime2:
         if (max || args.size() != 1 || args[0] < 0 || args[0] > 7) throw SyntaxError(name);
         t.scale = static_cast<std::uint8_t>(args[0]);
         break;
       case TypeId::Float:
         if (args.size() == 1 && args[0] <= 24) t.id = TypeId::Real;
-        break;
-      case TypeId::DateTime:
-        // datetime2(n): kept as datetime, whose precision the stand-in stores.
-        if (CompareCi(name, "datetime2") != 0 || max || args.size() != 1 || args[0] < 0 ||
-            args[0] > 7)
-          throw SyntaxError("(");
         break;
       default:
         throw SyntaxError("(");

@@ -99,6 +99,21 @@ INSTANTIATE_TEST_SUITE_P(
         ScalarCase{"NullIsNotEqualToNull",
                    "SELECT COUNT(*) FROM Inmates WHERE Code = NULL OR Code <> 'AB'", "1"},
         ScalarCase{"IntegerDivisionTruncates", "SELECT 7 / 2", "3"},
+        ScalarCase{"DateTime2TellsHundredNanosecondsApart",
+                   "SELECT CASE WHEN CAST('2024-01-01 00:00:00.0000001' AS datetime2) > "
+                   "CAST('2024-01-01' AS datetime2) THEN 1 ELSE 0 END",
+                   "1"},
+        ScalarCase{"DateTimeDoesNot",
+                   "SELECT CASE WHEN CAST('2024-01-01 00:00:00.001' AS datetime) > "
+                   "CAST('2024-01-01' AS datetime) THEN 1 ELSE 0 END",
+                   "0"},
+        ScalarCase{"DateTime2ScalesCompareByValue",
+                   "SELECT CASE WHEN CAST('2024-01-01 10:00:00.5' AS datetime2(1)) = "
+                   "CAST('2024-01-01 10:00:00.5' AS datetime2(7)) THEN 1 ELSE 0 END",
+                   "1"},
+        ScalarCase{"DateTime2ReachesYearOne",
+                   "SELECT CONVERT(varchar(30), CAST('0001-01-01' AS datetime2(0)))",
+                   "0001-01-01 00:00:00"},
         ScalarCase{"IsNullSubstitutes", "SELECT ISNULL(Qty, -1) FROM Inmates WHERE BookNo = 'B3'",
                    "-1"}),
     [](const auto& info) { return std::string(info.param.name); });
