@@ -285,7 +285,7 @@ void SessionImpl::Set(const SetStmt& s, ResultSink& sink) {
             Msg(2741, 16, 1, "SET DATEFORMAT date order '" + s.value + "' is invalid."));
       functions_.date_order = *order;
     } else if (option == "IDENTITY_INSERT") {
-      SetIdentityInsert(s.value);
+      SetIdentityInsert(s.table, on);
     } else if (option == "LANGUAGE") {
       language_ = s.value;
       functions_.date_order = DateOrder::Mdy;
@@ -296,20 +296,13 @@ void SessionImpl::Set(const SetStmt& s, ResultSink& sink) {
   sink.Done(StatementDone{});
 }
 
-void SessionImpl::SetIdentityInsert(const std::string& value) {
-  std::size_t space = value.rfind(' ');
-  std::string setting = space == std::string::npos ? "" : UpperCase(value.substr(space + 1));
-  if (setting != "ON" && setting != "OFF") throw SyntaxError(value);
-  ObjectName name;
-  name.object = value.substr(0, space);
-  if (name.object.size() > 2 && name.object.front() == '[' && name.object.back() == ']')
-    name.object = name.object.substr(1, name.object.size() - 2);
+void SessionImpl::SetIdentityInsert(const ObjectName& name, bool on) {
   TableInfo table = Table(name);
   bool has_identity = false;
   for (const ColumnInfo& c : table.columns) has_identity = has_identity || c.identity;
   if (!has_identity) throw NoIdentityColumn(table.name);
   std::string key = table.schema + "." + table.stored_name;
-  if (setting == "OFF") {
+  if (!on) {
     if (identity_insert_ == key) identity_insert_.clear();
     return;
   }

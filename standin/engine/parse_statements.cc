@@ -493,6 +493,12 @@ SetStmt Parser::Set() {
     if (t.kind != TokenKind::Word) throw SyntaxError(t.text);
     s.options.push_back(Upper(t.text));
   } while (AcceptSymbol(","));
+  if (s.options.size() == 1 && s.options[0] == "IDENTITY_INSERT") {
+    s.table = Object();
+    if (!Peek().Is("ON") && !Peek().Is("OFF")) Fail();
+    s.value = Take().text;
+    return s;
+  }
   const Token& v = Peek();
   if (v.kind == TokenKind::Word || v.kind == TokenKind::Number || v.kind == TokenKind::QuotedName ||
       v.kind == TokenKind::String || v.kind == TokenKind::NString) {

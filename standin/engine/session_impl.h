@@ -68,8 +68,8 @@ class SessionImpl : public engine::Resolver {
   void RunStatement(const engine::Statement& statement, ResultSink& sink);
   void ReportError(const engine::SqlError& error, int line, ResultSink& sink);
   void Set(const engine::SetStmt& s, ResultSink& sink);
-  // SET IDENTITY_INSERT table ON|OFF, `value` holding "table ON".
-  void SetIdentityInsert(const std::string& value);
+  // SET IDENTITY_INSERT: explicit values for `name`'s identity column (8106, 8107).
+  void SetIdentityInsert(const engine::ObjectName& name, bool on);
   void Use(const std::string& name, ResultSink& sink);
   void Kill(const engine::KillStmt& s, ResultSink& sink);
   void Print(const engine::MessageStmt& s, int line, ResultSink& sink);

@@ -31,7 +31,8 @@ class OrderingTest : public ::testing::Test {
     connection.Exec("INSERT INTO Pairs VALUES ('b', 1), ('A', 2), ('a', 1)");
     connection.Exec("CREATE TABLE Numbered (k int IDENTITY(1,1) PRIMARY KEY, v varchar(5))");
     connection.Exec(
-        "SET IDENTITY_INSERT Numbered ON; INSERT INTO Numbered (v, k) VALUES ('e', 5), ('b', 2); "
+        "SET IDENTITY_INSERT dbo.Numbered ON; INSERT INTO Numbered (v, k) VALUES ('e', 5), ('b', "
+        "2); "
         "SET IDENTITY_INSERT Numbered OFF");
     connection.Exec("INSERT INTO Numbered (v) VALUES ('next')");
   }
