@@ -46,11 +46,15 @@ SessionImpl::~SessionImpl() {
   engine_.Unregister(spid_);
   killed_ = false;
   cancel_ = false;
-  try {
-    if (trancount_ > 0) {
-      trancount_ = 0;
+  if (trancount_ > 0) {
+    trancount_ = 0;
+    try {
       db_.Exec("ROLLBACK");
+    } catch (const SqliteFailure&) {
+      // SQLite has already rolled the transaction back.
     }
+  }
+  try {
     DropOwnTempTables();
   } catch (...) {
     // Unreadable catalog: the temp tables go with the next engine run's tempdb.
