@@ -369,7 +369,7 @@ void SessionImpl::Update(const UpdateStmt& s, ResultSink& sink) {
   }
   select += " FROM " + from;
   if (s.where) select += " WHERE " + t.Condition(*s.where, scope);
-  if (s.top) select += " LIMIT " + t.Expression(*s.top, scope).sql;
+  if (s.top) select += t.ClusteredOrder(scope) + " LIMIT " + t.Expression(*s.top, scope).sql;
 
   std::string sql = "UPDATE " + table.SqliteName() + " SET ";
   for (std::size_t k = 0; k < targets.size(); ++k)
@@ -423,7 +423,7 @@ void SessionImpl::Delete(const DeleteStmt& s, ResultSink& sink) {
   std::string sql = "DELETE FROM " + table.SqliteName() + " WHERE rowid IN (SELECT " + target +
                     ".rowid FROM " + from;
   if (s.where) sql += " WHERE " + t.Condition(*s.where, scope);
-  if (s.top) sql += " LIMIT " + t.Expression(*s.top, scope).sql;
+  if (s.top) sql += t.ClusteredOrder(scope) + " LIMIT " + t.Expression(*s.top, scope).sql;
   sql += ")";
   WriteScope write(*this, {table.schema});
   std::unique_ptr<SqliteStatement> st = Compile(sql);

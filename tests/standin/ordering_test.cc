@@ -110,6 +110,17 @@ TEST_F(OrderingTest, OrderByStillDecides) {
               ::testing::ElementsAre("1", "3", "2"));
 }
 
+TEST_F(OrderingTest, TopOfUpdateAndDeleteTakesTheLowestKeys) {
+  OdbcTestConnection connection = Connect();
+  connection.Exec("CREATE TABLE #marks (id int PRIMARY KEY, mark varchar(5))");
+  connection.Exec("INSERT INTO #marks VALUES (3, ''), (1, ''), (2, '')");
+  connection.Exec("UPDATE TOP (1) #marks SET mark = 'x'");
+  EXPECT_EQ(connection.Scalar("SELECT id FROM #marks WHERE mark = 'x'"), "1");
+  connection.Exec("DELETE TOP (2) FROM #marks");
+  EXPECT_EQ(connection.Scalar("SELECT COUNT(*) FROM #marks"), "1");
+  EXPECT_EQ(connection.Scalar("SELECT id FROM #marks"), "3");
+}
+
 TEST_F(OrderingTest, IdentityInsertIsCheckedAsSqlServerChecksIt) {
   // OFF: no explicit value.
   EXPECT_EQ(ErrorOf("INSERT INTO Numbered (k, v) VALUES (9, 'x')"), 544);
