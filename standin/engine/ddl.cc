@@ -47,8 +47,8 @@ void SessionImpl::CreateTable(const CreateTableStmt& s) {
     return *d;
   }();
   std::string schema = Attach(db);
-  if (name.rfind("##", 0) == 0 && engine_.IsDeferredDrop(name))
-    DropDeferredTempTables(lock_timeout_ms_);
+  // The name may still be taken by the table of a session that has ended.
+  if (name.rfind("##", 0) == 0) DropDeferredTempTables(lock_timeout_ms_);
 
   TableInfo table;
   table.schema = schema;
@@ -274,28 +274,32 @@ void SessionImpl::DropOwnTempTables() {
   std::string schema = attached_.at(DatabaseStem("tempdb"));
   std::vector<std::string> owned = catalog::OwnedBy(db_.get(), schema, session_id_);
   if (owned.empty()) return;
-  engine_.DeferDrop(owned);
+  engine_.DeferDrop(session_id_, owned);
   DropDeferredTempTables(0);
 }
 
 void SessionImpl::DropDeferredTempTables(int wait_ms) {
   if (trancount_ > 0) return;
-  std::vector<std::string> pending = engine_.DeferredDrops();
+  std::vector<EngineImpl::TempTable> pending = engine_.DeferredDrops();
   if (pending.empty()) return;
   std::string schema = attached_.at(DatabaseStem("tempdb"));
   int saved_timeout = lock_timeout_ms_;
   lock_timeout_ms_ = wait_ms;
   try {
     WriteScope write(*this, {schema});
-    for (const std::string& stored : pending) {
-      db_.Exec("DROP TABLE IF EXISTS " + QuoteName(schema) + "." + QuoteName(stored));
-      catalog::Remove(db_.get(), schema, stored);
+    for (const auto& [stored, owner] : pending) {
+      // Gone already, or the name taken again by a newer table: not ours to drop.
+      std::optional<TableInfo> table = catalog::Find(db_.get(), schema, "tempdb", stored);
+      if (!table || table->owner != owner) continue;
+      db_.Exec("DROP TABLE " + QuoteName(schema) + "." + QuoteName(table->stored_name));
+      catalog::Remove(db_.get(), schema, table->stored_name);
     }
     write.Commit();
     engine_.Dropped(pending);
   } catch (const SqlError&) {
     // Another session holds tempdb: the tables stay deferred for the next try.
   } catch (const SqliteFailure&) {
+    // Likewise when SQLite reports the lock itself.
   }
   lock_timeout_ms_ = saved_timeout;
 }

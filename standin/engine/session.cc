@@ -158,8 +158,6 @@ std::optional<TableInfo> SessionImpl::FindTable(const ObjectName& name) {
       auto it = local_temp_.find(UpperCase(object));
       if (it == local_temp_.end()) return std::nullopt;
       stored = it->second;
-    } else if (engine_.IsDeferredDrop(object)) {
-      return std::nullopt;
     }
   } else {
     if (!name.database.empty() && !engine_.FindDatabase(name.database)) return std::nullopt;
@@ -180,6 +178,10 @@ std::optional<TableInfo> SessionImpl::FindTable(const ObjectName& name) {
   } catch (const SqliteFailure& f) {
     Rethrow(f);
   }
+  // A global one whose session has ended is no one's to use any more.
+  if (table && object.rfind("##", 0) == 0 &&
+      engine_.IsDeferredDrop(table->stored_name, table->owner))
+    return std::nullopt;
   if (table) table->name = object[0] == '#' && object.rfind("##", 0) != 0 ? object : table->name;
   return table;
 }
