@@ -283,7 +283,12 @@ void SessionImpl::DropDeferredTempTables(int wait_ms) {
   std::vector<EngineImpl::TempTable> pending = engine_.DeferredDrops();
   if (pending.empty()) return;
   std::string schema = attached_.at(DatabaseStem("tempdb"));
-  int saved_timeout = lock_timeout_ms_;
+  // Restored however the attempt ends (a cancel or KILL unwinds through here too).
+  struct RestoreTimeout {
+    int& timeout;
+    int saved;
+    ~RestoreTimeout() { timeout = saved; }
+  } restore{lock_timeout_ms_, lock_timeout_ms_};
   lock_timeout_ms_ = wait_ms;
   try {
     WriteScope write(*this, {schema});
@@ -301,7 +306,6 @@ void SessionImpl::DropDeferredTempTables(int wait_ms) {
   } catch (const SqliteFailure&) {
     // Likewise when SQLite reports the lock itself.
   }
-  lock_timeout_ms_ = saved_timeout;
 }
 
 }  // namespace standin
