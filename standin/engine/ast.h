@@ -186,6 +186,7 @@ struct SetStmt {
   std::vector<std::string> options;  // upper-case option words
   std::string value;                 // ON / OFF / a number / a word, as written
   ExprPtr expr;                      // SET @v = expr is not supported; kept for LOCK_TIMEOUT @x
+  ObjectName table;                  // SET IDENTITY_INSERT table ON|OFF
 };
 
 struct ExecArg {

@@ -54,8 +54,7 @@ bool IsAcceptedOption(const std::string& option) {
                                              "PARSEONLY",
                                              "OFFSETS",
                                              "TRANSACTION",
-                                             "CONTEXT_INFO",
-                                             "IDENTITY_INSERT"};
+                                             "CONTEXT_INFO"};
   for (const char* o : kOptions)
     if (option == o) return true;
   return false;
@@ -82,7 +81,9 @@ void SessionImpl::Request(ResultSink& sink, const std::function<void()>& run) {
   }
   try {
     CheckCancel();
+    DropDeferredTempTables(0);
     run();
+    DropDeferredTempTables(0);
   } catch (const RequestCancelled&) {
     sink.Done(StatementDone{false, 0, false, true});
   } catch (const SessionKilled&) {
@@ -292,6 +293,8 @@ void SessionImpl::Set(const SetStmt& s, ResultSink& sink) {
         throw StatementOnly(
             Msg(2741, 16, 1, "SET DATEFORMAT date order '" + s.value + "' is invalid."));
       functions_.date_order = *order;
+    } else if (option == "IDENTITY_INSERT") {
+      SetIdentityInsert(s.table, on);
     } else if (option == "LANGUAGE") {
       language_ = s.value;
       functions_.date_order = DateOrder::Mdy;
@@ -300,6 +303,22 @@ void SessionImpl::Set(const SetStmt& s, ResultSink& sink) {
     }
   }
   sink.Done(StatementDone{});
+}
+
+void SessionImpl::SetIdentityInsert(const ObjectName& name, bool on) {
+  TableInfo table = Table(name);
+  bool has_identity = false;
+  for (const ColumnInfo& c : table.columns) has_identity = has_identity || c.identity;
+  if (!has_identity) throw NoIdentityColumn(table.name);
+  std::string key = table.schema + "." + table.stored_name;
+  if (!on) {
+    if (identity_insert_ == key) identity_insert_.clear();
+    return;
+  }
+  if (!identity_insert_.empty() && identity_insert_ != key)
+    throw IdentityInsertElsewhere(identity_insert_name_, table.name);
+  identity_insert_ = key;
+  identity_insert_name_ = table.QualifiedName();
 }
 
 void SessionImpl::Use(const std::string& name, ResultSink& sink) {

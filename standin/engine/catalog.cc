@@ -69,8 +69,8 @@ void Initialize(sqlite3* db, const std::string& schema) {
 
 std::optional<TableInfo> Find(sqlite3* db, const std::string& schema, const std::string& database,
                               const std::string& stored_name) {
-  SqliteStatement t(
-      db, "SELECT name, pk_name, rowid FROM " + T(schema, "__standin_tables") + " WHERE name = ?1");
+  SqliteStatement t(db, "SELECT name, pk_name, rowid, owner FROM " + T(schema, "__standin_tables") +
+                            " WHERE name = ?1");
   t.Bind(1, stored_name);
   if (!t.Step()) return std::nullopt;
   TableInfo info;
@@ -80,6 +80,7 @@ std::optional<TableInfo> Find(sqlite3* db, const std::string& schema, const std:
   info.name = info.stored_name;
   info.pk_name = AsString(t.Column(1));
   info.object_id = AsInt(t.Column(2)) * 16 + 5;
+  info.owner = AsInt(t.Column(3));
   SqliteStatement c(db,
                     "SELECT name, type_id, length, precision, scale, nullable, is_identity, seed, "
                     "increment, default_text, key_ordinal FROM " +

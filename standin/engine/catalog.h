@@ -36,6 +36,7 @@ struct TableInfo {
   std::string stored_name;  // the SQLite table name
   std::string pk_name;      // empty without a primary key
   std::int64_t object_id = 0;
+  std::int64_t owner = 0;  // the session that created a temporary table, 0 for others
   std::vector<ColumnInfo> columns;
   std::vector<IndexInfo> indexes;
   std::string derived_sql;  // for a catalog view: the query that makes it

@@ -70,6 +70,8 @@ OdbcType Describe(const SqlType& t) {
       return {93, 23, 16, N(3), null, 9, N(3), null, t.nullable ? 111 : 61};
     case TypeId::SmallDateTime:
       return {93, 16, 16, N(0), null, 9, N(3), null, t.nullable ? 111 : 58};
+    case TypeId::DateTime2:
+      return {93, 19 + (t.scale ? t.scale + 1 : 0), 16, N(t.scale), null, 9, N(3), null, 0};
     case TypeId::Date:
       return {91, 10, 6, null, null, 9, N(1), null, 0};
     case TypeId::Time:

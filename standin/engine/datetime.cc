@@ -334,9 +334,10 @@ std::optional<std::string> FormatCanonical(DateTimeParts p, const SqlType& type)
       break;
     }
     case TypeId::Time:
+    case TypeId::DateTime2:
     case TypeId::Date: {
       std::int64_t unit = 1;
-      for (int k = type.id == TypeId::Time ? type.scale : 0; k < 9; ++k) unit *= 10;
+      for (int k = type.id == TypeId::Date ? 0 : type.scale; k < 9; ++k) unit *= 10;
       nanos = (nanos + unit / 2) / unit * unit;
       if (nanos >= 1000000000) {
         nanos -= 1000000000;
@@ -371,9 +372,16 @@ std::optional<std::string> FormatCanonical(DateTimeParts p, const SqlType& type)
       if (p.year < 1 || p.year > 9999) return std::nullopt;
       std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", p.year, p.month, p.day);
       return std::string(buf);
-    case TypeId::Time: {
+    case TypeId::Time:
+    case TypeId::DateTime2: {
+      if (type.id == TypeId::DateTime2 && (p.year < 1 || p.year > 9999)) return std::nullopt;
+      std::string out;
+      if (type.id == TypeId::DateTime2) {
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d ", p.year, p.month, p.day);
+        out = buf;
+      }
       std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", h, m, s);
-      std::string out = buf;
+      out += buf;
       if (type.scale > 0) {
         std::snprintf(buf, sizeof buf, "%09lld", static_cast<long long>(nanos));
         out += "." + std::string(buf).substr(0, type.scale);

@@ -32,7 +32,7 @@ DateParse ParseDateTime(std::string_view text, DateOrder order, bool legacy, Dat
 DateTimeParts ParseCanonical(std::string_view canonical);
 
 // Rounds the parts to the precision of `type` (DateTime: 1/300 s, SmallDateTime:
-// minutes, Time: `scale` digits) and writes its canonical form; nullopt when
+// minutes, Time and DateTime2: `scale` digits) and writes its canonical form; nullopt when
 // the result is outside the type's range.
 std::optional<std::string> FormatCanonical(DateTimeParts parts, const SqlType& type);
 

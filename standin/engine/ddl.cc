@@ -47,6 +47,8 @@ void SessionImpl::CreateTable(const CreateTableStmt& s) {
     return *d;
   }();
   std::string schema = Attach(db);
+  // The name may still be taken by the table of a session that has ended.
+  if (name.rfind("##", 0) == 0) DropDeferredTempTables(lock_timeout_ms_);
 
   TableInfo table;
   table.schema = schema;
@@ -270,12 +272,40 @@ void SessionImpl::DropIndex(const DropIndexStmt& s, ResultSink& sink) {
 
 void SessionImpl::DropOwnTempTables() {
   std::string schema = attached_.at(DatabaseStem("tempdb"));
-  WriteScope write(*this, {schema});
-  for (const std::string& stored : catalog::OwnedBy(db_.get(), schema, session_id_)) {
-    db_.Exec("DROP TABLE IF EXISTS " + QuoteName(schema) + "." + QuoteName(stored));
-    catalog::Remove(db_.get(), schema, stored);
+  std::vector<std::string> owned = catalog::OwnedBy(db_.get(), schema, session_id_);
+  if (owned.empty()) return;
+  engine_.DeferDrop(session_id_, owned);
+  DropDeferredTempTables(0);
+}
+
+void SessionImpl::DropDeferredTempTables(int wait_ms) {
+  if (trancount_ > 0) return;
+  std::vector<EngineImpl::TempTable> pending = engine_.DeferredDrops();
+  if (pending.empty()) return;
+  std::string schema = attached_.at(DatabaseStem("tempdb"));
+  // Restored however the attempt ends (a cancel or KILL unwinds through here too).
+  struct RestoreTimeout {
+    int& timeout;
+    int saved;
+    ~RestoreTimeout() { timeout = saved; }
+  } restore{lock_timeout_ms_, lock_timeout_ms_};
+  lock_timeout_ms_ = wait_ms;
+  try {
+    WriteScope write(*this, {schema});
+    for (const auto& [stored, owner] : pending) {
+      // Gone already, or the name taken again by a newer table: not ours to drop.
+      std::optional<TableInfo> table = catalog::Find(db_.get(), schema, "tempdb", stored);
+      if (!table || table->owner != owner) continue;
+      db_.Exec("DROP TABLE " + QuoteName(schema) + "." + QuoteName(table->stored_name));
+      catalog::Remove(db_.get(), schema, table->stored_name);
+    }
+    write.Commit();
+    engine_.Dropped(pending);
+  } catch (const SqlError&) {
+    // Another session holds tempdb: the tables stay deferred for the next try.
+  } catch (const SqliteFailure&) {
+    // Likewise when SQLite reports the lock itself.
   }
-  write.Commit();
 }
 
 }  // namespace standin

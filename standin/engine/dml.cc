@@ -159,19 +159,25 @@ void SessionImpl::DuplicateKey(const TableInfo& table, const std::string& messag
 
 void SessionImpl::Insert(const InsertStmt& s, ResultSink& sink) {
   TableInfo table = Table(s.table);
+  const bool explicit_identity = identity_insert_ == table.schema + "." + table.stored_name;
+  int identity = -1;
+  for (std::size_t i = 0; i < table.columns.size(); ++i)
+    if (table.columns[i].identity) identity = static_cast<int>(i);
   // Which table column each source value goes to.
   std::vector<int> targets;
   if (!s.columns.empty()) {
     for (const std::string& name : s.columns) {
       int i = table.FindColumn(name);
       if (i < 0) throw InvalidColumn(name);
-      if (table.columns[i].identity) throw IdentityInsert(table.name);
+      if (table.columns[i].identity && !explicit_identity) throw IdentityInsert(table.name);
       targets.push_back(i);
     }
   } else if (!s.default_values) {
     for (std::size_t i = 0; i < table.columns.size(); ++i)
       if (!table.columns[i].identity) targets.push_back(static_cast<int>(i));
   }
+  if (explicit_identity && std::find(targets.begin(), targets.end(), identity) == targets.end())
+    throw IdentityValueRequired(table.name);
 
   // The source rows, as stored values with their types.
   std::vector<std::vector<Value>> rows;
@@ -244,10 +250,7 @@ void SessionImpl::Insert(const InsertStmt& s, ResultSink& sink) {
   sql += ") VALUES (" + marks + ")";
 
   WriteScope scope(*this, {table.schema});
-  int identity = -1;
-  for (std::size_t i = 0; i < table.columns.size(); ++i)
-    if (table.columns[i].identity) identity = static_cast<int>(i);
-  std::optional<std::int64_t> last;
+  std::optional<std::int64_t> last, inserted;
   if (identity >= 0) last = catalog::LastIdentity(db_.get(), table);
   std::unique_ptr<SqliteStatement> insert = Compile(sql);
   for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -259,10 +262,18 @@ void SessionImpl::Insert(const InsertStmt& s, ResultSink& sink) {
       values[targets[k]] = Convert(FromStorage(rows[r][k], from), from, c.type, ConvertMode::Assign,
                                    functions_.date_order);
     }
-    if (identity >= 0) {
+    if (identity >= 0 && !explicit_identity) {
       const ColumnInfo& c = table.columns[identity];
       last = last ? *last + c.increment : c.seed;
+      inserted = last;
       values[identity] = c.type.id == TypeId::Decimal ? Value{std::to_string(*last)} : Value{*last};
+    } else if (identity >= 0 && !IsNull(values[identity])) {
+      // The next value the table hands out continues from the furthest one given.
+      const Value& v = values[identity];
+      inserted = std::holds_alternative<std::int64_t>(v) ? std::get<std::int64_t>(v)
+                                                         : std::stoll(std::get<std::string>(v));
+      if (!last || (table.columns[identity].increment > 0 ? *inserted > *last : *inserted < *last))
+        last = inserted;
     }
     for (std::size_t i = 0; i < table.columns.size(); ++i)
       if (IsNull(values[i]) && !table.columns[i].type.nullable)
@@ -279,7 +290,7 @@ void SessionImpl::Insert(const InsertStmt& s, ResultSink& sink) {
   }
   if (identity >= 0 && last) {
     catalog::SetLastIdentity(db_.get(), table, *last);
-    last_identity_ = last;
+    last_identity_ = inserted;
   }
   scope.Commit();
   CountDone(sink, static_cast<std::int64_t>(rows.size()));
@@ -358,7 +369,7 @@ void SessionImpl::Update(const UpdateStmt& s, ResultSink& sink) {
   }
   select += " FROM " + from;
   if (s.where) select += " WHERE " + t.Condition(*s.where, scope);
-  if (s.top) select += " LIMIT " + t.Expression(*s.top, scope).sql;
+  if (s.top) select += t.ClusteredOrder(scope) + " LIMIT " + t.Expression(*s.top, scope).sql;
 
   std::string sql = "UPDATE " + table.SqliteName() + " SET ";
   for (std::size_t k = 0; k < targets.size(); ++k)
@@ -412,7 +423,7 @@ void SessionImpl::Delete(const DeleteStmt& s, ResultSink& sink) {
   std::string sql = "DELETE FROM " + table.SqliteName() + " WHERE rowid IN (SELECT " + target +
                     ".rowid FROM " + from;
   if (s.where) sql += " WHERE " + t.Condition(*s.where, scope);
-  if (s.top) sql += " LIMIT " + t.Expression(*s.top, scope).sql;
+  if (s.top) sql += t.ClusteredOrder(scope) + " LIMIT " + t.Expression(*s.top, scope).sql;
   sql += ")";
   WriteScope write(*this, {table.schema});
   std::unique_ptr<SqliteStatement> st = Compile(sql);

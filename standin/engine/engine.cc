@@ -173,6 +173,27 @@ void EngineImpl::Kill(std::int32_t spid, std::int32_t by) {
   if (handler) handler();
 }
 
+void EngineImpl::DeferDrop(std::int64_t owner, const std::vector<std::string>& stored_names) {
+  std::lock_guard lock(mutex_);
+  for (const std::string& name : stored_names)
+    deferred_drops_.insert({engine::UpperCase(name), owner});
+}
+
+std::vector<EngineImpl::TempTable> EngineImpl::DeferredDrops() {
+  std::lock_guard lock(mutex_);
+  return {deferred_drops_.begin(), deferred_drops_.end()};
+}
+
+bool EngineImpl::IsDeferredDrop(const std::string& stored_name, std::int64_t owner) {
+  std::lock_guard lock(mutex_);
+  return deferred_drops_.count({engine::UpperCase(stored_name), owner}) > 0;
+}
+
+void EngineImpl::Dropped(const std::vector<TempTable>& tables) {
+  std::lock_guard lock(mutex_);
+  for (const TempTable& table : tables) deferred_drops_.erase(table);
+}
+
 Engine::Engine(EngineOptions options) : impl_(std::make_unique<EngineImpl>(std::move(options))) {}
 Engine::~Engine() = default;
 

@@ -6,6 +6,8 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,16 @@ class EngineImpl {
   // Ends session `spid` on behalf of session `by` (KILL); 6104 / 6106.
   void Kill(std::int32_t spid, std::int32_t by);
 
+  // Temporary tables whose session has ended, each a stored name in tempdb and
+  // the session that created it (a later table of the same name is another
+  // one): no session sees them any more, and whichever session next gets
+  // tempdb's write lock drops them, so a busy tempdb never leaves one behind.
+  using TempTable = std::pair<std::string, std::int64_t>;
+  void DeferDrop(std::int64_t owner, const std::vector<std::string>& stored_names);
+  std::vector<TempTable> DeferredDrops();
+  bool IsDeferredDrop(const std::string& stored_name, std::int64_t owner);
+  void Dropped(const std::vector<TempTable>& tables);
+
  private:
   // Makes sure `path` is a database file in WAL mode with the catalog tables.
   void Prepare(const std::filesystem::path& path);
@@ -57,6 +69,7 @@ class EngineImpl {
   std::mutex mutex_;
   std::map<std::int32_t, SessionImpl*> sessions_;
   std::int64_t next_session_id_ = 1;
+  std::set<TempTable> deferred_drops_;  // names in upper case
   engine::FunctionContext registry_functions_;
   std::unique_ptr<engine::SqliteConnection> registry_;  // master, for the database list
 };

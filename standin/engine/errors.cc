@@ -165,6 +165,24 @@ SqlError IdentityInsert(std::string_view table) {
                            "Cannot insert explicit value for identity column in table " + Q(table) +
                                " when IDENTITY_INSERT is set to OFF."));
 }
+SqlError IdentityValueRequired(std::string_view table) {
+  return StatementOnly(Msg(545, 16, 1,
+                           "Explicit value must be specified for identity column in table " +
+                               Q(table) +
+                               " either when IDENTITY_INSERT is set to ON or when a replication "
+                               "user is inserting into a NOT FOR REPLICATION identity column."));
+}
+SqlError NoIdentityColumn(std::string_view table) {
+  return StatementOnly(Msg(8106, 16, 1,
+                           "Table " + Q(table) +
+                               " does not have the identity property. Cannot perform SET "
+                               "operation."));
+}
+SqlError IdentityInsertElsewhere(std::string_view on, std::string_view table) {
+  return StatementOnly(Msg(8107, 16, 1,
+                           "IDENTITY_INSERT is already ON for table " + Q(on) +
+                               ". Cannot perform SET operation for table " + Q(table) + "."));
+}
 SqlError ColumnCountMismatch() {
   return BatchAbort(
       Msg(213, 16, 1, "Column name or number of supplied values does not match table definition."));

@@ -71,6 +71,9 @@ SqlError PrimaryKeyViolation(std::string_view constraint, std::string_view table
 SqlError UniqueIndexViolation(std::string_view table, std::string_view index,
                               std::string_view key);                            // 2601
 SqlError IdentityInsert(std::string_view table);                                // 544
+SqlError IdentityValueRequired(std::string_view table);                         // 545
+SqlError NoIdentityColumn(std::string_view table);                              // 8106
+SqlError IdentityInsertElsewhere(std::string_view on, std::string_view table);  // 8107
 SqlError ColumnCountMismatch();                                                 // 213
 SqlError TooManyValues();                                                       // 110
 SqlError TooFewValues();                                                        // 109

@@ -422,17 +422,12 @@ SqlType Parser::Type(int column, bool declaration) {
         t.scale = static_cast<std::uint8_t>(args.size() == 2 ? args[1] : 0);
         break;
       case TypeId::Time:
+      case TypeId::DateTime2:
         if (max || args.size() != 1 || args[0] < 0 || args[0] > 7) throw SyntaxError(name);
         t.scale = static_cast<std::uint8_t>(args[0]);
         break;
       case TypeId::Float:
         if (args.size() == 1 && args[0] <= 24) t.id = TypeId::Real;
-        break;
-      case TypeId::DateTime:
-        // datetime2(n): kept as datetime, whose precision the stand-in stores.
-        if (CompareCi(name, "datetime2") != 0 || max || args.size() != 1 || args[0] < 0 ||
-            args[0] > 7)
-          throw SyntaxError("(");
         break;
       default:
         throw SyntaxError("(");
@@ -487,6 +482,12 @@ SetStmt Parser::Set() {
     if (t.kind != TokenKind::Word) throw SyntaxError(t.text);
     s.options.push_back(Upper(t.text));
   } while (AcceptSymbol(","));
+  if (s.options.size() == 1 && s.options[0] == "IDENTITY_INSERT") {
+    s.table = Object();
+    if (!Peek().Is("ON") && !Peek().Is("OFF")) Fail();
+    s.value = Take().text;
+    return s;
+  }
   const Token& v = Peek();
   if (v.kind == TokenKind::Word || v.kind == TokenKind::Number || v.kind == TokenKind::QuotedName ||
       v.kind == TokenKind::String || v.kind == TokenKind::NString) {

@@ -46,16 +46,18 @@ SessionImpl::~SessionImpl() {
   engine_.Unregister(spid_);
   killed_ = false;
   cancel_ = false;
-  lock_timeout_ms_ = 30000;
-  try {
-    if (trancount_ > 0) {
-      trancount_ = 0;
+  if (trancount_ > 0) {
+    trancount_ = 0;
+    try {
       db_.Exec("ROLLBACK");
+    } catch (const SqliteFailure&) {
+      // SQLite has already rolled the transaction back.
     }
+  }
+  try {
     DropOwnTempTables();
   } catch (...) {
-    // The session is going away; its temp tables will go with the next
-    // engine run's tempdb.
+    // Unreadable catalog: the temp tables go with the next engine run's tempdb.
   }
 }
 
@@ -176,6 +178,10 @@ std::optional<TableInfo> SessionImpl::FindTable(const ObjectName& name) {
   } catch (const SqliteFailure& f) {
     Rethrow(f);
   }
+  // A global one whose session has ended is no one's to use any more.
+  if (table && object.rfind("##", 0) == 0 &&
+      engine_.IsDeferredDrop(table->stored_name, table->owner))
+    return std::nullopt;
   if (table) table->name = object[0] == '#' && object.rfind("##", 0) != 0 ? object : table->name;
   return table;
 }

@@ -68,6 +68,8 @@ class SessionImpl : public engine::Resolver {
   void RunStatement(const engine::Statement& statement, ResultSink& sink);
   void ReportError(const engine::SqlError& error, int line, ResultSink& sink);
   void Set(const engine::SetStmt& s, ResultSink& sink);
+  // SET IDENTITY_INSERT: explicit values for `name`'s identity column (8106, 8107).
+  void SetIdentityInsert(const engine::ObjectName& name, bool on);
   void Use(const std::string& name, ResultSink& sink);
   void Kill(const engine::KillStmt& s, ResultSink& sink);
   void Print(const engine::MessageStmt& s, int line, ResultSink& sink);
@@ -106,7 +108,11 @@ class SessionImpl : public engine::Resolver {
   void CreateIndex(const engine::CreateIndexStmt& s, ResultSink& sink);
   void DropIndex(const engine::DropIndexStmt& s, ResultSink& sink);
   void AddColumns(const engine::AlterTableStmt& s, ResultSink& sink);
+  // Hands this session's temporary tables to the engine's deferred drops and drops them.
   void DropOwnTempTables();
+  // Drops the engine's deferred temporary tables if tempdb's write lock comes
+  // within `wait_ms` and no transaction of this session would hold the drop back.
+  void DropDeferredTempTables(int wait_ms);
 
   // ---- procedures (procedures.cc, catalog_procedures.cc) ----
   void CallProcedure(const std::string& name, std::vector<Param> params, ResultSink& sink);
@@ -158,6 +164,10 @@ class SessionImpl : public engine::Resolver {
   std::optional<std::int64_t> last_identity_;
   std::chrono::steady_clock::time_point busy_since_;
   bool busy_waiting_ = false;
+
+  // The table SET IDENTITY_INSERT is ON for: "schema.stored_name", or empty.
+  std::string identity_insert_;
+  std::string identity_insert_name_;  // its qualified name, for messages
 
   // Local temporary tables: the name users write (lower case) -> stored name.
   std::map<std::string, std::string> local_temp_;

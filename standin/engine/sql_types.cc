@@ -27,7 +27,7 @@ constexpr NamedType kNames[] = {
     {"text", TypeId::Text},
     {"ntext", TypeId::NText},
     {"datetime", TypeId::DateTime},
-    {"datetime2", TypeId::DateTime},
+    {"datetime2", TypeId::DateTime2},
     {"smalldatetime", TypeId::SmallDateTime},
     {"date", TypeId::Date},
     {"time", TypeId::Time},
@@ -91,6 +91,7 @@ std::string TypeDeclaration(const SqlType& type) {
     case TypeId::Decimal:
       return name + "(" + std::to_string(type.precision) + "," + std::to_string(type.scale) + ")";
     case TypeId::Time:
+    case TypeId::DateTime2:
       return name + "(" + std::to_string(type.scale) + ")";
     default:
       return name;
@@ -117,6 +118,7 @@ SqlType DefaultType(TypeId id) {
     case TypeId::SmallMoney:
       return MakeType(id, 0, 10, 4);
     case TypeId::Time:
+    case TypeId::DateTime2:
       return MakeType(id, 0, 0, 7);
     default:
       return MakeType(id);
@@ -147,12 +149,14 @@ bool IsNumeric(TypeId id) {
   return IsInteger(id) || IsExact(id) || id == TypeId::Float || id == TypeId::Real;
 }
 bool IsDateTime(TypeId id) {
-  return id == TypeId::DateTime || id == TypeId::SmallDateTime || id == TypeId::Date ||
-         id == TypeId::Time;
+  return id == TypeId::DateTime || id == TypeId::DateTime2 || id == TypeId::SmallDateTime ||
+         id == TypeId::Date || id == TypeId::Time;
 }
 
 int Precedence(TypeId id) {
   switch (id) {
+    case TypeId::DateTime2:
+      return 31;
     case TypeId::DateTime:
       return 30;
     case TypeId::SmallDateTime:

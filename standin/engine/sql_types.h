@@ -28,7 +28,7 @@ bool IsBinary(TypeId id);       // binary, varbinary, image
 bool IsInteger(TypeId id);      // bit, tinyint, smallint, int, bigint
 bool IsNumeric(TypeId id);      // integers, decimal, money, float, real
 bool IsExact(TypeId id);        // decimal, money, smallmoney
-bool IsDateTime(TypeId id);     // datetime, smalldatetime, date, time
+bool IsDateTime(TypeId id);     // datetime, datetime2, smalldatetime, date, time
 
 // SQL Server's data type precedence: the higher one wins an implicit conversion.
 int Precedence(TypeId id);

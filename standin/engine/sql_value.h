@@ -26,6 +26,7 @@ enum class TypeId {
   Text,
   NText,
   DateTime,
+  DateTime2,
   SmallDateTime,
   Date,
   Time,
@@ -42,7 +43,7 @@ enum class TypeId {
 
 // A declared type. `length` counts characters for the character types and
 // bytes for the binary types; kMaxLength stands for "(max)". `precision`
-// and `scale` apply to decimal (and scale to time, 0..7).
+// and `scale` apply to decimal (and scale to time and datetime2, 0..7).
 struct SqlType {
   static constexpr std::int32_t kMaxLength = -1;
 
@@ -75,6 +76,8 @@ using Bytes = std::vector<std::uint8_t>;
 //   NVarChar, Text, NText        -> std::string, UTF-8 (char(n)/nchar(n)
 //                                   already blank-padded to n characters)
 //   DateTime, SmallDateTime      -> std::string "YYYY-MM-DD HH:MM:SS.mmm"
+//   DateTime2                    -> std::string "YYYY-MM-DD HH:MM:SS" plus "."
+//                                   and `scale` fraction digits when scale > 0
 //   Date                         -> std::string "YYYY-MM-DD"
 //   Time                         -> std::string "HH:MM:SS" plus "." and
 //                                   `scale` fraction digits when scale > 0

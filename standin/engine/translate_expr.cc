@@ -120,8 +120,14 @@ Typed Translator::ConvertTo(const Typed& t, const SqlType& to, bool assign, int 
 }
 
 void Translator::Unify(Typed& a, Typed& b) const {
-  if (a.null_literal || b.null_literal || SameFamily(a.type, b.type)) return;
-  if (IsDateTime(a.type.id) && IsDateTime(b.type.id) && a.type.id == b.type.id) return;
+  if (a.null_literal || b.null_literal) return;
+  if (IsDateTime(a.type.id) && a.type.id == b.type.id) {
+    // Fractions of different lengths compare only at the finer one.
+    if (a.type.scale < b.type.scale) a = ConvertTo(a, b.type);
+    if (b.type.scale < a.type.scale) b = ConvertTo(b, a.type);
+    return;
+  }
+  if (SameFamily(a.type, b.type)) return;
   if (Precedence(a.type.id) >= Precedence(b.type.id))
     b = ConvertTo(b, a.type);
   else

@@ -109,7 +109,8 @@ Typed Translator::Function(const Expr& e, const Scope& scope) {
       return Typed{"tsql_len(" + a.sql + ")", type};
     }
     if (IsUnicode(a.type.id)) return Typed{"(length(" + a.sql + ") * 2)", type};
-    if (IsCharacter(a.type.id)) return Typed{"length(CAST(" + a.sql + " AS BLOB))", type};
+    // A varchar holds code page 1252, one byte to a character.
+    if (IsCharacter(a.type.id)) return Typed{"length(" + a.sql + ")", type};
     return Typed{"length(" + a.sql + ")", type};
   }
   if (f == "UPPER" || f == "LOWER" || f == "LTRIM" || f == "RTRIM") {

@@ -1,5 +1,6 @@
 // Translation of SELECT statements: FROM sources, select lists, grouping,
 // ordering, TOP and UNION.
+#include <algorithm>
 #include <cctype>
 
 #include "collation.h"
@@ -176,6 +177,24 @@ std::string Translator::OrderBy(const Select& s, const std::vector<Column>& colu
   return sql;
 }
 
+std::string Translator::ClusteredOrder(const Scope& scope) {
+  std::string sql;
+  for (const Source& src : scope.sources) {
+    std::vector<const ColumnInfo*> key;
+    for (const ColumnInfo& c : src.columns)
+      if (c.key_ordinal > 0) key.push_back(&c);
+    // Past a heap the rows come in no particular order, so later keys say nothing.
+    if (src.table.empty() || key.empty()) break;
+    std::sort(key.begin(), key.end(), [](const ColumnInfo* a, const ColumnInfo* b) {
+      return a->key_ordinal < b->key_ordinal;
+    });
+    for (const ColumnInfo* c : key)
+      sql += (sql.empty() ? " ORDER BY " : ", ") + src.sql_alias + "." + QuoteName(c->name) +
+             (UsesCollation(c->type) ? " COLLATE TSQLCI" : "");
+  }
+  return sql;
+}
+
 std::vector<Column> Translator::Query(const Select& select, const Scope* outer, std::string& sql) {
   Scope scope;
   std::vector<std::string> items;
@@ -218,6 +237,8 @@ std::vector<Column> Translator::Query(const Select& select, const Scope* outer, 
     order_scope = nullptr;
   }
   sql += OrderBy(select, columns, order_scope);
+  if (select.order_by.empty() && order_scope && select.group_by.empty() && !select.distinct)
+    sql += ClusteredOrder(scope);
   if (select.top) {
     if (select.top_percent) throw NotSupported("TOP PERCENT");
     Typed n = Expression(*select.top, scope);

@@ -80,6 +80,10 @@ class Translator {
   Source TableSource(const TableInfo& table, const std::string& alias,
                      const std::string& sql_alias);
 
+  // Without ORDER BY, SQL Server reads a table with a primary key along its
+  // clustered index: " ORDER BY" the keys of the sources in FROM order, or "".
+  std::string ClusteredOrder(const Scope& scope);
+
   // Values of the ?N parameters emitted so far, in order of N.
   std::vector<Value>& binds() { return binds_; }
   // Emits a parameter holding `value` (a storage value) and returns "?N".

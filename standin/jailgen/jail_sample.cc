@@ -1,5 +1,6 @@
 #include "jail_sample.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -108,6 +109,16 @@ void CheckOptions(const SampleOptions& options) {
   }
 }
 
+// 0 .. n-1 in an order drawn from `random`, reversed should the draw leave it sorted.
+std::vector<std::size_t> Shuffled(std::size_t n, Random& random) {
+  std::vector<std::size_t> order(n);
+  for (std::size_t i = 0; i < n; ++i) order[i] = i;
+  for (std::size_t i = n; i > 1; --i)
+    std::swap(order[i - 1], order[random.Below(static_cast<int>(i))]);
+  if (std::is_sorted(order.begin(), order.end())) std::reverse(order.begin(), order.end());
+  return order;
+}
+
 class SampleBuilder {
  public:
   explicit SampleBuilder(const SampleOptions& options) : options_(options), random_(options.seed) {}
@@ -116,6 +127,11 @@ class SampleBuilder {
     AddLocations();
     AddBookings();
     DriftStoredFlags();
+    // A stream of its own, so that the data stays what the seed always gave.
+    Random order(options_.seed ^ 0x5DEECE66Dull);
+    sample_.location_order = Shuffled(sample_.locations.size(), order);
+    sample_.container_order = Shuffled(sample_.containers.size(), order);
+    sample_.booking_order = Shuffled(sample_.bookings.size(), order);
     return std::move(sample_);
   }
 

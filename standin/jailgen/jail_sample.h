@@ -18,8 +18,8 @@ struct SampleOptions {
   std::uint64_t seed = 1;
 };
 
-// Keys are the IDENTITY values the server assigns when rows are inserted in
-// vector order into empty tables: 1, 2, 3, ...
+// Keys are the IDENTITY values 1, 2, 3, ... in vector order; a script inserts
+// them explicitly (IDENTITY_INSERT), in the sample's shuffled insert order.
 struct Location {
   std::int64_t lockey = 0;
   std::string code;
@@ -110,6 +110,10 @@ struct Sample {
   std::vector<Booking> bookings;
   std::vector<PropertyRecord> properties;  // one per booking, same order
   std::vector<PropertyItem> items;
+  // The order a script inserts locations, containers and bookings in, as
+  // positions in the vectors above: shuffled from the seed (never key order
+  // when there are two or more), since a site's rows seldom arrive in key order.
+  std::vector<std::size_t> location_order, container_order, booking_order;
 };
 
 // The sample for `options`; the same options always give the same sample.

@@ -47,10 +47,19 @@ std::string Literal(const Cell& cell) {
   return quoted + "'";
 }
 
-// Rows must follow TableDef::InsertColumns() of the table.
-void AppendInserts(const TableDef& table, const std::vector<Row>& rows, std::string& script) {
+void AppendBatch(const std::string& sql, std::string& script) {
+  script += sql + "\nGO\n";
+}
+
+// Rows must follow TableDef::InsertColumns() of the table, then (with
+// `identity`) the identity column's value.
+void AppendInserts(const TableDef& table, const std::vector<Row>& rows, std::string& script,
+                   bool identity = false) {
   std::string head = "INSERT INTO " + std::string(table.name) + " (";
-  const auto columns = table.InsertColumns();
+  auto columns = table.InsertColumns();
+  if (identity)
+    for (const ColumnDef& column : table.columns)
+      if (column.identity) columns.push_back(&column);
   for (std::size_t i = 0; i < columns.size(); ++i) {
     if (i > 0) head += ", ";
     head += SqlName(columns[i]->name);
@@ -70,10 +79,6 @@ void AppendInserts(const TableDef& table, const std::vector<Row>& rows, std::str
   }
 }
 
-void AppendBatch(const std::string& sql, std::string& script) {
-  script += sql + "\nGO\n";
-}
-
 void AppendTables(const std::vector<TableDef>& tables, std::string& script) {
   for (const TableDef& table : tables) {
     AppendBatch(CreateTableSql(table), script);
@@ -81,25 +86,38 @@ void AppendTables(const std::vector<TableDef>& tables, std::string& script) {
   }
 }
 
+// Keys given explicitly, so that rows can go in out of key order.
+void AppendKeyedInserts(const TableDef& table, const std::vector<Row>& rows, std::string& script) {
+  const std::string name(table.name);
+  AppendBatch("SET IDENTITY_INSERT " + name + " ON", script);
+  AppendInserts(table, rows, script, true);
+  AppendBatch("SET IDENTITY_INSERT " + name + " OFF", script);
+}
+
 std::vector<Row> LocationRows(const Sample& sample) {
   std::vector<Row> rows;
-  for (const Location& l : sample.locations) {
-    rows.push_back({Text(l.code), Text(l.name), Int(l.allow), Int(l.onloc), Bit(l.available)});
+  for (std::size_t i : sample.location_order) {
+    const Location& l = sample.locations[i];
+    rows.push_back(
+        {Text(l.code), Text(l.name), Int(l.allow), Int(l.onloc), Bit(l.available), Int(l.lockey)});
   }
   return rows;
 }
 
 std::vector<Row> ContainerRows(const Sample& sample) {
   std::vector<Row> rows;
-  for (const Container& c : sample.containers) {
-    rows.push_back({Int(c.lockey), Text(c.location_code), Text(c.name), Bit(c.available)});
+  for (std::size_t i : sample.container_order) {
+    const Container& c = sample.containers[i];
+    rows.push_back(
+        {Int(c.lockey), Text(c.location_code), Text(c.name), Bit(c.available), Int(c.containerid)});
   }
   return rows;
 }
 
 std::vector<Row> BookingRows(const Sample& sample) {
   std::vector<Row> rows;
-  for (const Booking& b : sample.bookings) {
+  for (std::size_t i : sample.booking_order) {
+    const Booking& b = sample.bookings[i];
     rows.push_back({Text(b.bookno), Text(b.koraid), Text(b.lname), Text(b.fname),
                     OptionalText(b.mname), OptionalBit(b.name_released),
                     Text(std::string(1, b.sex)), Text(b.dob), Text(b.book_date),
@@ -184,8 +202,8 @@ std::string MakeScript(const Sample& sample, const ScriptOptions& options) {
 
   AppendBatch("USE " + options.jail_db, script);
   AppendTables(JailTables(), script);
-  AppendInserts(Table("CFGPROPL"), LocationRows(sample), script);
-  AppendInserts(Table("CFGPROPC"), ContainerRows(sample), script);
+  AppendKeyedInserts(Table("CFGPROPL"), LocationRows(sample), script);
+  AppendKeyedInserts(Table("CFGPROPC"), ContainerRows(sample), script);
   AppendInserts(Table("WARDERLY"), BookingRows(sample), script);
   AppendInserts(Table("WRIPROP"), PropertyRows(sample), script);
   AppendInserts(Table("WRPITEMS"), ItemRows(sample), script);

@@ -20,7 +20,8 @@ constexpr int kMaxRowsPerInsert = 1000;
 std::string JailConnString(const std::string& jail_db);
 
 // The whole script: batches separated by lines holding only "GO". Uses only
-// CREATE DATABASE, USE, CREATE TABLE, CREATE INDEX and multi-row INSERT.
+// CREATE DATABASE, USE, CREATE TABLE, CREATE INDEX, multi-row INSERT and
+// SET IDENTITY_INSERT (keyed rows go in out of key order).
 std::string MakeScript(const Sample& sample, const ScriptOptions& options);
 
 }  // namespace jailgen

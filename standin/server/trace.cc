@@ -41,6 +41,8 @@ std::string TypeName(const SqlType& t) {
       return "datetime";
     case TypeId::SmallDateTime:
       return "smalldatetime";
+    case TypeId::DateTime2:
+      return "datetime2(" + std::to_string(t.scale) + ")";
     case TypeId::Date:
       return "date";
     case TypeId::Time:

@@ -16,14 +16,15 @@ namespace {
 
 // How a value travels: the shape of its length prefix and body.
 enum class Form {
-  kFixedN,   // one length byte, then a little-endian number (int, bit, float, money, datetime)
-  kDecimal,  // length byte, sign byte, magnitude
-  kGuid,     // length byte, 16 bytes
-  kDate,     // length byte, 3 bytes of days
-  kTime,     // length byte, 3..5 bytes of units
-  kShort,    // two-byte length, 0xFFFF for NULL
-  kPlp,      // partially length-prefixed (max) value
-  kLong,     // text pointer, timestamp, four-byte length (text, ntext, image)
+  kFixedN,     // one length byte, then a little-endian number (int, bit, float, money, datetime)
+  kDecimal,    // length byte, sign byte, magnitude
+  kGuid,       // length byte, 16 bytes
+  kDate,       // length byte, 3 bytes of days
+  kTime,       // length byte, 3..5 bytes of units
+  kDateTime2,  // length byte, 3..5 bytes of units, 3 bytes of days
+  kShort,      // two-byte length, 0xFFFF for NULL
+  kPlp,        // partially length-prefixed (max) value
+  kLong,       // text pointer, timestamp, four-byte length (text, ntext, image)
 };
 
 enum class Text { kNone, kCp1252, kUcs2 };
@@ -67,6 +68,10 @@ Wire Binary(const SqlType& type, TdsVersion version, bool fixed) {
 }
 
 // Characters of the text form of time(scale), which older clients receive as nvarchar.
+std::uint32_t TimeBytes(int scale) {
+  return scale <= 2 ? 3u : scale <= 4 ? 4u : 5u;
+}
+
 std::uint32_t TimeChars(int scale) {
   return 8 + (scale > 0 ? scale + 1 : 0);
 }
@@ -78,7 +83,7 @@ SqlType Normalized(SqlType type) {
     if (type.precision > 38) type.precision = 38;
     if (type.scale > type.precision) type.scale = type.precision;
   }
-  if (type.id == TypeId::Time && type.scale > 7) type.scale = 7;
+  if ((type.id == TypeId::Time || type.id == TypeId::DateTime2) && type.scale > 7) type.scale = 7;
   return type;
 }
 
@@ -118,7 +123,12 @@ Wire Resolve(const SqlType& type, TdsVersion version) {
       if (!HasDateTypes(version)) {
         return {kNVarChar, Form::kShort, 2 * TimeChars(type.scale), Text::kUcs2};
       }
-      return {kTimeN, Form::kTime, type.scale <= 2 ? 3u : type.scale <= 4 ? 4u : 5u};
+      return {kTimeN, Form::kTime, TimeBytes(type.scale)};
+    case TypeId::DateTime2:
+      if (!HasDateTypes(version)) {
+        return {kNVarChar, Form::kShort, 2 * (11 + TimeChars(type.scale)), Text::kUcs2};
+      }
+      return {kDateTime2N, Form::kDateTime2, TimeBytes(type.scale) + 3};
     case TypeId::Char:
       return Character(type, version, false, true);
     case TypeId::VarChar:
@@ -275,6 +285,7 @@ void WriteTypeInfo(ByteWriter& out, const SqlType& declared, TdsVersion version)
     case Form::kDate:
       break;
     case Form::kTime:
+    case Form::kDateTime2:
       out.U8(type.scale);
       break;
     case Form::kShort:
@@ -329,6 +340,17 @@ void WriteValue(ByteWriter& out, const SqlType& declared, const Value& value, Td
       out.U8(static_cast<std::uint8_t>(wire.max_bytes));
       for (std::uint32_t i = 0; i < wire.max_bytes; ++i)
         out.U8(static_cast<std::uint8_t>(units >> (8 * i)));
+      return;
+    }
+    case Form::kDateTime2: {
+      if (null) return out.U8(0);
+      const std::string text = AsText(value);
+      std::uint64_t units = ParseTime(std::string_view(text).substr(11), type.scale);
+      auto days = static_cast<std::uint32_t>(ParseDate(std::string_view(text).substr(0, 10)));
+      out.U8(static_cast<std::uint8_t>(wire.max_bytes));
+      for (std::uint32_t i = 0; i + 3 < wire.max_bytes; ++i)
+        out.U8(static_cast<std::uint8_t>(units >> (8 * i)));
+      for (int i = 0; i < 3; ++i) out.U8(static_cast<std::uint8_t>(days >> (8 * i)));
       return;
     }
     case Form::kShort: {

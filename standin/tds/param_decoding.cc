@@ -159,7 +159,8 @@ TypeInfo ReadTypeInfo(ByteReader& in) {
     case kDateTimeOffsetN: {
       std::uint8_t scale = in.U8();
       if (scale > 7) throw ProtocolError("bad time scale");
-      info.type = MakeType(info.code == kTimeN ? TypeId::Time : TypeId::DateTime, 0, 0, scale);
+      // datetimeoffset arrives as the datetime2 of its local time.
+      info.type = MakeType(info.code == kTimeN ? TypeId::Time : TypeId::DateTime2, 0, 0, scale);
       break;
     }
     case kBigChar:
@@ -372,12 +373,8 @@ Param ReadParam(ByteReader& in) {
       break;
     case TypeId::Date:
     case TypeId::Time:
+    case TypeId::DateTime2:
       param.value = ReadTemporal(in, info);
-      break;
-    case TypeId::DateTime:
-      param.value = info.code == kDateTime2N || info.code == kDateTimeOffsetN
-                        ? ReadTemporal(in, info)
-                        : ReadFixed(in, info);
       break;
     case TypeId::Char:
     case TypeId::VarChar:

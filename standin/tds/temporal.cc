@@ -166,12 +166,7 @@ std::string FormatTime(std::uint64_t units, int scale) {
 }
 
 std::string FormatDateTime2(std::int32_t days, std::uint64_t units, int scale) {
-  std::uint64_t per_second = Pow10(scale);
-  std::uint64_t ms =
-      scale >= 3 ? units % per_second / Pow10(scale - 3) : units % per_second * Pow10(3 - scale);
-  char frac[8];
-  std::snprintf(frac, sizeof frac, ".%03u", static_cast<unsigned>(ms));
-  return DateText(kEpoch0001 + days) + " " + TimeText(units / per_second) + frac;
+  return DateText(kEpoch0001 + days) + " " + FormatTime(units, scale);
 }
 
 }  // namespace standin::tds

@@ -31,7 +31,8 @@ std::string FormatDate(std::int32_t days);
 // time(scale): units of 10^-scale seconds since midnight.
 std::uint64_t ParseTime(std::string_view text, int scale);  // "HH:MM:SS[.fffffff]"
 std::string FormatTime(std::uint64_t units, int scale);
-// datetime2(scale) as the engine keeps datetime values (to the millisecond).
+// datetime2(scale): days since 0001-01-01 and units of 10^-scale seconds since
+// midnight, as "YYYY-MM-DD HH:MM:SS[.fffffff]".
 std::string FormatDateTime2(std::int32_t days, std::uint64_t units, int scale);
 
 }  // namespace standin::tds

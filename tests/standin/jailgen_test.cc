@@ -105,6 +105,21 @@ TEST(JailSampleTest, ReleasedShareFollowsTheOption) {
   }
 }
 
+TEST(JailSampleTest, KeyedRowsGoInOutOfKeyOrder) {
+  const Sample sample = MakeSample({});
+  for (const auto* order :
+       {&sample.location_order, &sample.container_order, &sample.booking_order}) {
+    std::vector<std::size_t> sorted = *order;
+    std::sort(sorted.begin(), sorted.end());
+    for (std::size_t i = 0; i < sorted.size(); ++i) ASSERT_EQ(sorted[i], i);
+    EXPECT_FALSE(std::is_sorted(order->begin(), order->end()));
+  }
+  EXPECT_NE(MakeSample({.seed = 2}).booking_order, sample.booking_order);
+  const std::string script = MakeScript(sample, {});
+  EXPECT_THAT(script, HasSubstr("SET IDENTITY_INSERT CFGPROPL ON\nGO\nINSERT INTO CFGPROPL ("));
+  EXPECT_THAT(script, HasSubstr("SET IDENTITY_INSERT CFGPROPC OFF\nGO\n"));
+}
+
 TEST(JailSampleTest, RefusesImpossibleOptions) {
   EXPECT_THROW(MakeSample({.bookings = -1}), std::invalid_argument);
   EXPECT_THROW(MakeSample({.released = 1.5}), std::invalid_argument);

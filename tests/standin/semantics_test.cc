@@ -77,6 +77,20 @@ INSTANTIATE_TEST_SUITE_P(
         ScalarCase{"NamesIgnoreCase", "SELECT COUNT(*) FROM INMATES WHERE lname = 'brown'", "1"},
         ScalarCase{"LenIgnoresTrailingBlanks", "SELECT LEN('abc  ')", "3"},
         ScalarCase{"DataLengthCountsThem", "SELECT DATALENGTH('abc  ')", "5"},
+        ScalarCase{"VarcharHoldsOneByteACharacter",
+                   "SELECT DATALENGTH(FName) FROM Inmates "
+                   "WHERE BookNo = 'B1'",
+                   "3"},
+        ScalarCase{"NvarcharTwo", "SELECT DATALENGTH(N'Zoë')", "6"},
+        ScalarCase{"ConvertedToVarcharCountsBytes",
+                   "SELECT DATALENGTH(CONVERT(varchar(10), N'Zoë€'))", "4"},
+        ScalarCase{"ConvertCutsAtTheLength", "SELECT CONVERT(varchar(3), N'Zoëlla')", "Zoë"},
+        ScalarCase{"LeftOfVarchar", "SELECT LEFT(FName, 3) FROM Inmates WHERE BookNo = 'b2'",
+                   "Jos"},
+        ScalarCase{"MissingFromTheCodePageBecomesQuestionMark",
+                   "SELECT CONVERT(varchar(10), N'Ωmega ☺')", "?mega ?"},
+        ScalarCase{"NvarcharKeepsEveryCharacter", "SELECT CONVERT(nvarchar(10), N'Ωmega ☺')",
+                   "Ωmega ☺"},
         ScalarCase{"CharColumnIsPadded", "SELECT Code + '|' FROM Inmates WHERE BookNo = 'B1'",
                    "AB   |"},
         ScalarCase{"CountSkipsNulls", "SELECT COUNT(Qty) FROM Inmates", "3"},
@@ -85,6 +99,21 @@ INSTANTIATE_TEST_SUITE_P(
         ScalarCase{"NullIsNotEqualToNull",
                    "SELECT COUNT(*) FROM Inmates WHERE Code = NULL OR Code <> 'AB'", "1"},
         ScalarCase{"IntegerDivisionTruncates", "SELECT 7 / 2", "3"},
+        ScalarCase{"DateTime2TellsHundredNanosecondsApart",
+                   "SELECT CASE WHEN CAST('2024-01-01 00:00:00.0000001' AS datetime2) > "
+                   "CAST('2024-01-01' AS datetime2) THEN 1 ELSE 0 END",
+                   "1"},
+        ScalarCase{"DateTimeDoesNot",
+                   "SELECT CASE WHEN CAST('2024-01-01 00:00:00.001' AS datetime) > "
+                   "CAST('2024-01-01' AS datetime) THEN 1 ELSE 0 END",
+                   "0"},
+        ScalarCase{"DateTime2ScalesCompareByValue",
+                   "SELECT CASE WHEN CAST('2024-01-01 10:00:00.5' AS datetime2(1)) = "
+                   "CAST('2024-01-01 10:00:00.5' AS datetime2(7)) THEN 1 ELSE 0 END",
+                   "1"},
+        ScalarCase{"DateTime2ReachesYearOne",
+                   "SELECT CONVERT(varchar(30), CAST('0001-01-01' AS datetime2(0)))",
+                   "0001-01-01 00:00:00"},
         ScalarCase{"IsNullSubstitutes", "SELECT ISNULL(Qty, -1) FROM Inmates WHERE BookNo = 'B3'",
                    "-1"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -176,6 +205,19 @@ TEST_F(SemanticsTest, ColumnNames) {
   EXPECT_EQ(named.columns[0].name, "bookno");
   EXPECT_EQ(named.columns[1].name, "LNAME");
   EXPECT_EQ(named.columns[2].name, "Total");
+}
+
+TEST_F(SemanticsTest, VarcharStoresCodePageBytes) {
+  OdbcTestConnection connection = Connect();
+  connection.Exec("CREATE TABLE #cp (v varchar(3), n nvarchar(3))");
+  // Three characters of code page 1252 are three bytes: they fit.
+  connection.Exec("INSERT INTO #cp VALUES (N'Zoë', N'Zoë')");
+  EXPECT_THROW(connection.Exec("INSERT INTO #cp VALUES (N'Zoëx', N'Zoë')"), OdbcError);
+  connection.Exec("INSERT INTO #cp VALUES (N'Ω€', N'Ω€')");
+  const ResultSet stored = connection.Query("SELECT v, n, DATALENGTH(v) FROM #cp");
+  ASSERT_EQ(stored.rows.size(), 2u);
+  EXPECT_EQ(stored.rows[0], (Row{"Zoë", "Zoë", "3"}));
+  EXPECT_EQ(stored.rows[1], (Row{"?€", "Ω€", "2"}));
 }
 
 TEST_F(SemanticsTest, PrimaryKeyIgnoresCase) {

@@ -112,6 +112,31 @@ TEST_F(SessionsTest, GlobalTempTableIsDroppedWhenItsCreatorIsKilled) {
   EXPECT_THROW(creator->Exec("SELECT 1"), OdbcError);
 }
 
+TEST_F(SessionsTest, GlobalTempTableGoesEvenWhileAnotherSessionHoldsTempdb) {
+  auto creator = Connect();
+  auto busy = Connect();
+  auto third = Connect();
+  creator->Exec("CREATE TABLE ##left (id int)");
+  // An open transaction that has written to tempdb keeps its write lock.
+  busy->Exec("BEGIN TRANSACTION; CREATE TABLE #work (n int); INSERT INTO #work VALUES (1)");
+
+  creator->Disconnect();
+  const std::string gone = "SELECT CASE WHEN OBJECT_ID('tempdb..##left') IS NULL THEN 1 ELSE 0 END";
+  std::string answer;
+  for (auto deadline = std::chrono::steady_clock::now() + 10s;
+       std::chrono::steady_clock::now() < deadline && answer != "1";
+       std::this_thread::sleep_for(20ms))
+    answer = third->Scalar(gone).value_or("");
+  EXPECT_EQ(answer, "1") << "##left outlived its creator while tempdb was busy";
+  EXPECT_EQ(ErrorOf(*busy, "SELECT COUNT(*) FROM ##left"), 208);
+
+  busy->Exec("COMMIT");
+  EXPECT_EQ(third->Scalar(gone), "1");
+  // Gone for good, not merely hidden: the name is free again.
+  third->Exec("CREATE TABLE ##left (id int)");
+  EXPECT_EQ(third->Scalar("SELECT COUNT(*) FROM ##left"), "0");
+}
+
 TEST_F(SessionsTest, LocalTempTableIsPrivate) {
   auto owner = Connect();
   auto other = Connect();

@@ -2,12 +2,12 @@
 // driver, with the SQL type the driver reports for it.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include "db/odbc/sql_api.h"
 
 #include <memory>
 #include <ostream>
 #include <string>
 
+#include "db/odbc/sql_api.h"
 #include "odbc_test_connection.h"
 #include "standin_server.h"
 
@@ -83,6 +83,13 @@ const TypeCase kTypes[] = {
     // smalldatetime keeps minutes, rounding 30 s and more up.
     {"SmallDateTime", "smalldatetime", "'2024-02-29 13:45:31'", Read::Text, "2024-02-29 13:46:00",
      SQL_TYPE_TIMESTAMP, 16, 0},
+    {"DateTime2", "datetime2", "'2024-02-29 13:45:30.1234567'", Read::Text,
+     "2024-02-29 13:45:30.1234567", SQL_TYPE_TIMESTAMP, 27, 7},
+    // Before datetime's 1753, and rounded to its own scale, not to 1/300 s.
+    {"DateTime2BeforeDateTimesRange", "datetime2(0)", "'1000-06-15 08:00:00'", Read::Text,
+     "1000-06-15 08:00:00", SQL_TYPE_TIMESTAMP, 19, 0},
+    {"DateTime2RoundsToItsScale", "datetime2(2)", "'2024-02-29 13:45:30.125'", Read::Text,
+     "2024-02-29 13:45:30.13", SQL_TYPE_TIMESTAMP, 22, 2},
     {"Date", "date", "'2024-02-29'", Read::Text, "2024-02-29", SQL_TYPE_DATE, 10},
     {"Time", "time", "'13:45:30.1234567'", Read::Text, "13:45:30.1234567", kSqlSsTime2, 16, 7},
     {"Money", "money", "12.34", Read::Text, "12.3400", SQL_DECIMAL, 19, 4},
