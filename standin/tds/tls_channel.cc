@@ -1,24 +1,15 @@
 #include "tls_channel.h"
 
-#include <openssl/err.h>
 #include <openssl/ssl.h>
 
 #include <limits>
 #include <string>
 
+#include "openssl_reason.h"
 #include "socket.h"
 
 namespace standin::tds {
 namespace {
-
-std::string OpenSslReason() {
-  unsigned long code = ERR_get_error();
-  ERR_clear_error();
-  if (code == 0) return "the peer broke off";
-  char text[256];
-  ERR_error_string_n(code, text, sizeof text);
-  return text;
-}
 
 void Feed(BIO* in, std::span<const std::uint8_t> bytes) {
   // A memory BIO grows as needed; a write fails only when memory does.
@@ -39,7 +30,7 @@ TlsChannel::TlsChannel(const TlsContext& context)
     BIO_free(in_);
     BIO_free(out_);
     SSL_free(ssl_);
-    throw TlsError("TLS: cannot start a session: " + OpenSslReason());
+    throw TlsError("TLS: cannot start a session: " + OpenSslReason("out of memory"));
   }
   SSL_set_bio(ssl_, in_, out_);
   SSL_set_accept_state(ssl_);
@@ -56,7 +47,7 @@ std::vector<std::uint8_t> TlsChannel::Handshake(std::span<const std::uint8_t> fr
   if (result != 1) {
     int error = SSL_get_error(ssl_, result);
     if (error != SSL_ERROR_WANT_READ) {
-      throw TlsError("TLS handshake failed: " + OpenSslReason());
+      throw TlsError("TLS handshake failed: " + OpenSslReason("the peer broke off"));
     }
   }
   return TakeOutput();
@@ -72,7 +63,7 @@ std::vector<std::uint8_t> TlsChannel::Seal(std::span<const std::uint8_t> plain) 
   while (!plain.empty()) {
     int chunk = static_cast<int>(std::min<std::size_t>(plain.size(), 16384));
     int n = SSL_write(ssl_, plain.data(), chunk);
-    if (n <= 0) throw TlsError("TLS: cannot encrypt: " + OpenSslReason());
+    if (n <= 0) throw TlsError("TLS: cannot encrypt: " + OpenSslReason("the peer broke off"));
     plain = plain.subspan(static_cast<std::size_t>(n));
   }
   return TakeOutput();
@@ -94,7 +85,7 @@ void TlsChannel::Open(std::span<const std::uint8_t> records, std::vector<std::ui
       case SSL_ERROR_ZERO_RETURN:
         throw ConnectionLost("the client closed its TLS session");
       default:
-        throw TlsError("TLS: bad record: " + OpenSslReason());
+        throw TlsError("TLS: bad record: " + OpenSslReason("the peer broke off"));
     }
   }
 }

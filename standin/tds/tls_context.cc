@@ -1,38 +1,28 @@
 #include "tls_context.h"
 
-#include <openssl/err.h>
 #include <openssl/ssl.h>
 
 #include <stdexcept>
 #include <string>
 
+#include "openssl_reason.h"
+
 namespace standin::tds {
-namespace {
-
-std::string OpenSslReason() {
-  unsigned long code = ERR_get_error();
-  ERR_clear_error();
-  if (code == 0) return "unknown error";
-  char text[256];
-  ERR_error_string_n(code, text, sizeof text);
-  return text;
-}
-
-}  // namespace
 
 TlsContext::TlsContext(const std::filesystem::path& certificate, const std::filesystem::path& key)
     : ctx_(SSL_CTX_new(TLS_server_method())) {
-  if (ctx_ == nullptr) throw std::runtime_error("TLS: " + OpenSslReason());
+  if (ctx_ == nullptr) throw std::runtime_error("TLS: " + OpenSslReason("unknown error"));
   try {
     SSL_CTX_set_min_proto_version(ctx_, TLS1_VERSION);
     SSL_CTX_set_max_proto_version(ctx_, TLS1_2_VERSION);
     SSL_CTX_set_options(ctx_, SSL_OP_NO_TICKET);
     if (SSL_CTX_use_certificate_chain_file(ctx_, certificate.c_str()) != 1) {
       throw std::runtime_error("cannot use certificate " + certificate.string() + ": " +
-                               OpenSslReason());
+                               OpenSslReason("unknown error"));
     }
     if (SSL_CTX_use_PrivateKey_file(ctx_, key.c_str(), SSL_FILETYPE_PEM) != 1) {
-      throw std::runtime_error("cannot use key " + key.string() + ": " + OpenSslReason());
+      throw std::runtime_error("cannot use key " + key.string() + ": " +
+                               OpenSslReason("unknown error"));
     }
     if (SSL_CTX_check_private_key(ctx_) != 1) {
       throw std::runtime_error("key " + key.string() + " does not match certificate " +
