@@ -249,10 +249,20 @@ void TfrmSynchPropertyLocationsMain::AppendLogLine(const std::string& ALine) {
   const bool endsInBreak =
       document->isEmpty() ||
       document->characterAt(document->characterCount() - 2) == QChar::ParagraphSeparator;
+  const bool follow = LogViewAtEnd();
   const QString line = QString::fromStdString(ALine);
   QTextCursor cursor(document);
   cursor.movePosition(QTextCursor::End);
   cursor.insertText(endsInBreak ? line + '\n' : '\n' + line);
+  // The caret at the end moved on with the text: showing it shows the line.
+  if (follow) Memo1->ensureCursorVisible();
+}
+
+// An operator who scrolled up is reading, one who moved the caret is typing
+// a note: moving the view under either would lose their place. At the end
+// is where Ctrl+End leaves it: the caret at the end, its line in view.
+bool TfrmSynchPropertyLocationsMain::LogViewAtEnd() const {
+  return Memo1->textCursor().atEnd() && Memo1->viewport()->rect().contains(Memo1->cursorRect());
 }
 
 void TfrmSynchPropertyLocationsMain::RepaintWindow() {

@@ -45,7 +45,9 @@ class TfrmSynchPropertyLocationsMain : public QWidget, public ISynchView {
   void SetWhatHappenCaption(const std::string& ACaption) override;
   void RepaintWhatHappen() override;
   // Appends `ALine` with a line break after it, or before it when the text
-  // does not end in one (the operator typed after the last line).
+  // does not end in one (the operator typed after the last line). A view at
+  // the end of the log (LogViewAtEnd) scrolls on to show the line; any other
+  // stays where it is.
   void AppendLogLine(const std::string& ALine) override;
   void RepaintWindow() override;
   void ShowMessage(const std::string& AText) override;
@@ -60,6 +62,8 @@ class TfrmSynchPropertyLocationsMain : public QWidget, public ISynchView {
   int Scaled(int APixels) const;
   void CreateControls();
   void ShowProgress();
+  // The caret at the end of the log, and in view.
+  bool LogViewAtEnd() const;
   // Sets a label's text and size; returns the area it covered before and
   // covers now, which its repaint must paint.
   QRect SetCaption(QLabel* ALabel, const std::string& ACaption);

@@ -1,6 +1,7 @@
 // The main window under the offscreen platform at 96 dpi: its layout, its
 // anchors when maximized, the log's append rule after the operator typed,
-// the start button's pass against a stand-in, and Save Log.
+// the log view following the pass until the operator leaves its end, the
+// start button's pass against a stand-in, and Save Log.
 #include "app/main_form.h"
 
 #include <gmock/gmock.h>
@@ -12,12 +13,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <set>
 
 #include "app/save_log.h"
@@ -224,6 +227,90 @@ TEST_F(MainFormTest, LongLinesWrapOnScreenOnly) {
   EXPECT_EQ(window.LogText(), longLine + "\r\n");
 }
 
+// Whether the whole first line of `ABlock` shows in the log view.
+bool InView(const QPlainTextEdit& AMemo, const QTextBlock& ABlock) {
+  return AMemo.viewport()->rect().contains(AMemo.cursorRect(QTextCursor(ABlock)));
+}
+
+bool InView(const QPlainTextEdit& AMemo, const QString& ALine) {
+  const QTextBlock block = AMemo.document()->find(ALine).block();
+  if (!block.isValid()) throw std::runtime_error("no line " + ALine.toStdString());
+  return InView(AMemo, block);
+}
+
+QString TopLine(const QPlainTextEdit& AMemo) {
+  return AMemo.cursorForPosition(QPoint(0, 0)).block().text();
+}
+
+QString NumberedLine(int ANumber) {
+  return QString("line %1.").arg(ANumber, 3, 10, QChar('0'));
+}
+
+// How the operator leaves the end of the log, and how they come back to it.
+struct FollowCase {
+  const char* name;
+  std::function<void(QPlainTextEdit*)> leave;
+  std::function<void(QPlainTextEdit*)> back;
+};
+
+void PrintTo(const FollowCase& ACase, std::ostream* AOut) {
+  *AOut << ACase.name;
+}
+
+void ScrollBar(QPlainTextEdit* AMemo, QAbstractSlider::SliderAction AAction) {
+  AMemo->verticalScrollBar()->triggerAction(AAction);
+}
+
+const FollowCase kFollowCases[] = {
+    {"ScrollsUpAPage",
+     [](QPlainTextEdit* AMemo) { ScrollBar(AMemo, QScrollBar::SliderPageStepSub); },
+     [](QPlainTextEdit* AMemo) { ScrollBar(AMemo, QScrollBar::SliderToMaximum); }},
+    {"ScrollsUpALine",
+     [](QPlainTextEdit* AMemo) { ScrollBar(AMemo, QScrollBar::SliderSingleStepSub); },
+     [](QPlainTextEdit* AMemo) { ScrollBar(AMemo, QScrollBar::SliderToMaximum); }},
+    // The view itself stays at the end: the operator is about to type there.
+    {"MovesTheCaretUp", [](QPlainTextEdit* AMemo) { QTest::keyClick(AMemo, Qt::Key_Up); },
+     [](QPlainTextEdit* AMemo) { QTest::keyClick(AMemo, Qt::Key_End, Qt::ControlModifier); }},
+    {"ClicksTheTopLine",
+     [](QPlainTextEdit* AMemo) {
+       QTest::mouseClick(AMemo->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
+     },
+     [](QPlainTextEdit* AMemo) { QTest::keyClick(AMemo, Qt::Key_End, Qt::ControlModifier); }},
+};
+
+class LogFollowTest : public MainFormTest, public ::testing::WithParamInterface<FollowCase> {};
+
+TEST_P(LogFollowTest, AppendsMoveTheViewOnlyWhileItIsAtTheEnd) {
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QPlainTextEdit* memo = Control<QPlainTextEdit>(window, "Memo1");
+  std::string log;
+  auto append = [&](int AFrom, int ATo) {
+    for (int i = AFrom; i < ATo; ++i) {
+      window.AppendLogLine(NumberedLine(i).toStdString());
+      log += NumberedLine(i).toStdString() + "\r\n";
+    }
+  };
+  append(0, 60);
+  ASSERT_FALSE(InView(*memo, NumberedLine(0))) << "the log is longer than the view";
+  ASSERT_TRUE(InView(*memo, NumberedLine(59)));
+
+  GetParam().leave(memo);
+  const QString top = TopLine(*memo);
+  append(60, 90);
+  EXPECT_EQ(TopLine(*memo), top);
+  EXPECT_FALSE(InView(*memo, NumberedLine(89)));
+
+  GetParam().back(memo);
+  append(90, 100);
+  EXPECT_TRUE(InView(*memo, NumberedLine(99)));
+  EXPECT_EQ(window.LogText(), log);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LogFollowTest, ::testing::ValuesIn(kFollowCases),
+                         [](const auto& AInfo) { return std::string(AInfo.param.name); });
+
 // QProgressBar stops at its maximum; the window's bar starts over instead.
 TEST_F(MainFormTest, TheProgressBarStartsOverPastItsMaximum) {
   TfrmSynchPropertyLocationsMain window(jail_.Site());
@@ -264,6 +351,18 @@ TEST_F(WindowPassTest, StartButtonRunsThePassAndLogsEveryPassAfterThePrevious) {
   ClickButton(window, "btnStart");
   EXPECT_EQ(answerer_.Boxes().size(), 2u);
   EXPECT_EQ(window.LogText(), first + first);
+}
+
+TEST_F(WindowPassTest, APassLongerThanTheViewEndsWithItsLastLineInView) {
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ClickButton(window, "btnStart");
+  const QPlainTextEdit* memo = Control<QPlainTextEdit>(window, "Memo1");
+  const QTextDocument* log = memo->document();
+  ASSERT_FALSE(InView(*memo, log->firstBlock())) << "the sample jail's log fits the view";
+  EXPECT_FALSE(log->lastBlock().previous().text().isEmpty());
+  EXPECT_TRUE(InView(*memo, log->lastBlock().previous()));
 }
 
 TEST_F(WindowPassTest, AnUnreachableServerAbortsThePassWithTwoBoxes) {

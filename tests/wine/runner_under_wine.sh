@@ -5,7 +5,7 @@
 # wine's ODBC, settle the same flags as the Linux program, and save the same
 # log in the ANSI code page (1252 under an English locale).
 #
-# usage: runner_under_wine.sh WINDOWS_RUNNER.exe LINUX_BUILD_DIR WINE_RUN LAYOUT
+# usage: runner_under_wine.sh WINDOWS_RUNNER.exe|PACKAGE.zip LINUX_BUILD_DIR WINE_RUN LAYOUT
 #   LAYOUT site:       the program in Apps\VANTOR.APP\Jail, Vantor.ini in Apps\Vantor.Cfg
 #   LAYOUT drive-scan: the program in a folder of its own, Vantor.ini only at
 #                      C:\Vantor.Cfg\Vantor.ini of a private wine prefix, which
@@ -15,8 +15,12 @@
 #                      connection asks for it; the Linux runner trusts that
 #                      authority and so verifies the server. Under wine the
 #                      host's driver encrypts without verifying anything.
+#   LAYOUT zip:        the Windows package (the first argument) unpacked into
+#                      Apps as a site, its sample Vantor.ini's ConnStr pointed
+#                      at the stand-in as the site's administrator would
 set -euo pipefail
 windows_runner=$1 linux_build=$2 wine_run=$3 layout=$4
+windows_program=$(basename "$windows_runner")
 standin=$linux_build/standin/server/sqlserver-standin
 jailgen=$linux_build/standin/jailgen/jailgen
 linux_runner=$linux_build/app/synch-property-locations-run
@@ -118,13 +122,29 @@ case $layout in
     mkdir -p "$windows_folder" "$WINEPREFIX/drive_c/Vantor.Cfg"
     load_jail windows "$windows_port" >"$WINEPREFIX/drive_c/Vantor.Cfg/Vantor.ini"
     ;;
+  zip)
+    site=$work/windows/Apps
+    # The window is in the package once a Windows build makes one.
+    unzip -Z1 "$windows_runner" | grep -v '/$' | grep -vx 'VANTOR.APP/Jail/synch-property-locations.exe' |
+      sort >"$work/package.list"
+    printf '%s\n' README-site.txt VANTOR.APP/Jail/synch-property-locations-run.exe \
+      Vantor.Cfg/Vantor.ini | cmp -s - "$work/package.list" ||
+      fail "the package holds other files: $(cat "$work/package.list")"
+    unzip -q "$windows_runner" -d "$site"
+    windows_folder=$site/VANTOR.APP/Jail windows_program=synch-property-locations-run.exe
+    ini=$site/Vantor.Cfg/Vantor.ini
+    grep -q $'^\\[DataProvider\\]\r$' "$ini" && grep -q $'^ConnStr=.*\r$' "$ini" ||
+      fail "the sample Vantor.ini has no [DataProvider] ConnStr in Windows lines: $(cat "$ini")"
+    conn_str=$(load_jail windows "$windows_port" | sed -n 's/^ConnStr=\(.*\)\r$/\1/p')
+    sed -i "s|^ConnStr=.*\r\$|ConnStr=$conn_str\r|" "$ini"
+    ;;
   *) fail "unknown layout $layout" ;;
 esac
-cp "$windows_runner" "$windows_folder/"
+[[ $layout == zip ]] || cp "$windows_runner" "$windows_folder/"
 before=$(flags "$windows_port")
 
 cd "$work/windows"
-"$wine_run" "$windows_folder/$(basename "$windows_runner")" --log pass.log >out.txt 2>err.txt ||
+"$wine_run" "$windows_folder/$windows_program" --log pass.log >out.txt 2>err.txt ||
   fail "the Windows runner ended with $? ($(cat err.txt))"
 cd "$work/linux"
 env "${linux_env[@]}" LANG=C.UTF-8 LC_ALL=C.UTF-8 "$linux_site/VANTOR.APP/Jail/$(basename "$linux_runner")" \
