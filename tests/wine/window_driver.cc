@@ -7,7 +7,9 @@
 //          maximized and restored), clicks the start button, answers the
 //          box that ends the pass (its text on standard output, "box: ..."),
 //          checks that the log view ends at the log's end, writes Memo1's text
-//          (UTF-8) to MEMO_FILE, clicks Save Log and closes the window; the
+//          (UTF-8) to MEMO_FILE, clicks Save Log, types after the log and
+//          runs a second pass with the view at the top, which must stay
+//          there, and closes the window; the
 //          program must end with 0. With WINDOW_DRIVER_WAIT_FOR set to a
 //          file name, it waits for that file before saving and closing.
 //        window_driver startup-error PROGRAM.exe
@@ -227,6 +229,27 @@ void CheckLogAtEnd(HWND AMemo) {
                                                                std::to_string(client.bottom) + ")");
 }
 
+// The operator types after the last line, then goes back to the top of the
+// log: a second pass appends its lines after a line break of their own and
+// leaves the view and the caret where the operator put them.
+void SecondPass(DWORD AProcess, HWND AWindow) {
+  HWND memo = GetDlgItem(AWindow, kMemo1Id);
+  const std::string first = Text(memo);
+  SendMessageW(memo, WM_CHAR, L'x', 0);
+  SendMessageW(memo, EM_SETSEL, 0, 0);
+  SendMessageW(memo, WM_VSCROLL, SB_TOP, 0);
+  PostMessageW(GetDlgItem(AWindow, kBtnStartId), BM_CLICK, 0, 0);
+  AnswerBox(AProcess, 120);
+  const std::string expected = first + "x\r\n" + first.substr(0, first.size() - 2);
+  Check(Text(memo) == expected, "the second pass's lines follow the typed text after a break");
+  DWORD selStart = 1;
+  DWORD selEnd = 1;
+  SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
+               reinterpret_cast<LPARAM>(&selEnd));
+  Check(selStart == 0 && selEnd == 0, "the caret stays at the top");
+  Check(SendMessageW(memo, EM_GETFIRSTVISIBLELINE, 0, 0) == 0, "the view stays at the top");
+}
+
 int Pass(const std::string& AProgram, const std::string& AMemoFile) {
   TChild child;
   Start(child, AProgram);
@@ -250,6 +273,7 @@ int Pass(const std::string& AProgram, const std::string& AMemoFile) {
   }
 
   SendMessageW(GetDlgItem(window, kBtnSaveId), BM_CLICK, 0, 0);
+  SecondPass(child.Info.dwProcessId, window);
   PostMessageW(window, WM_CLOSE, 0, 0);
   Check(child.ExitCode(30) == 0, "the program ends with 0 once closed");
   return failures == 0 ? 0 : 1;
