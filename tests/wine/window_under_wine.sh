@@ -69,8 +69,10 @@ before=$(flags "$windows_port")
 
 cd "$work/windows"
 if [[ -n $screenshot ]]; then
-  # The window lingers after the pass until the picture is taken.
-  (while [[ ! -e memo.txt ]]; do sleep 0.2; done; sleep 1; import -window root "$screenshot"
+  # The window lingers after the pass until the picture is taken, cut to
+  # the window from the empty desktop around it.
+  (while [[ ! -e memo.txt ]]; do sleep 0.2; done; sleep 1
+   import -window root png:- | convert - -trim +repage "$screenshot"
    touch shot.done) &
   export WINDOW_DRIVER_WAIT_FOR=$(windows_path "$work/windows/shot.done")
 fi
