@@ -20,8 +20,14 @@ done
 [[ -n ${DISPLAY:-} ]] || { echo "no display: run under xvfb-run" >&2; exit 1; }
 
 work=$(mktemp -d /tmp/window-under-wine.XXXXXX)
+# A wine prefix of its own: the shared one's wineserver and desktop may
+# have been started by a headless test, and then no window of this display
+# ever shows.
+export WINEPREFIX=$work/prefix
+wineserver=$(dirname "$(command -v wine64 || echo /usr/lib/wine/wine64)")/wineserver
 servers=()
-trap 'kill "${servers[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill "${servers[@]}" 2>/dev/null; wait 2>/dev/null; "$wineserver" -k 2>/dev/null
+      rm -rf "$work"' EXIT
 jail_options=''
 source "$(dirname "$0")/wine_site.sh"
 
