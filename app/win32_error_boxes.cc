@@ -5,21 +5,20 @@
 
 namespace {
 
-void ShowErrorBox(HWND AOwner, const std::string& ACaption, const std::string& AText) {
+void ShowErrorBox(HWND AOwner, const std::string& ACaption, const std::string& AText,
+                  UINT AModality) {
   MessageBoxW(AOwner, platform::WideFromUtf8(AText).c_str(),
-              platform::WideFromUtf8(ACaption).c_str(), MB_OK | MB_ICONERROR);
+              platform::WideFromUtf8(ACaption).c_str(), MB_OK | MB_ICONERROR | AModality);
 }
 
 }  // namespace
 
 void ShowApplicationErrorBox(std::exception_ptr AError) {
   // No window exists yet to own it: modal to the whole program instead.
-  MessageBoxW(nullptr, platform::WideFromUtf8(ApplicationErrorText(AError)).c_str(),
-              platform::WideFromUtf8(kApplicationErrorCaption).c_str(),
-              MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  ShowErrorBox(nullptr, kApplicationErrorCaption, ApplicationErrorText(AError), MB_TASKMODAL);
 }
 
 void ShowDefaultHandlerBox(HWND AOwner, std::exception_ptr AError) {
   const TErrorBox box = DefaultHandlerBox(AError);
-  ShowErrorBox(AOwner, box.Caption, box.Text);
+  ShowErrorBox(AOwner, box.Caption, box.Text, MB_APPLMODAL);
 }

@@ -266,8 +266,9 @@ void TfrmSynchPropertyLocationsMain::btnSaveClick() {
   SaveLog(LogText());
 }
 
-// The control wraps past its maximum too, but its step arithmetic is its
-// own; the window shows the model's position, as the tests expect of it.
+// The control would step and wrap by itself too; the window keeps the
+// model's arithmetic, which the Qt window and the tests share, and shows
+// its position.
 void TfrmSynchPropertyLocationsMain::ShowProgress() {
   SendMessageW(ProgressBar1, PBM_SETRANGE32, FBar.Min(), FBar.Max());
   SendMessageW(ProgressBar1, PBM_SETPOS, FBar.Position(), 0);
