@@ -4,7 +4,7 @@
 //
 // usage: window_driver pass PROGRAM.exe MEMO_FILE
 //          starts the program, checks the window's geometry at 96 dpi (also
-//          maximized and restored), clicks the start button, answers the
+//          maximized and restored) and its tab order, clicks the start button, answers the
 //          box that ends the pass (its text on standard output, "box: ..."),
 //          checks that the log view ends at the log's end, writes Memo1's text
 //          (UTF-8) to MEMO_FILE, clicks Save Log, types after the log and
@@ -213,6 +213,34 @@ void CheckWindow(HWND AWindow) {
   CheckPlaces(AWindow, 0, 0, 675, "restored");
 }
 
+HWND FocusOf(DWORD AThread) {
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  GetGUIThreadInfo(AThread, &thread);
+  return thread.hwndFocus;
+}
+
+// The start button has the focus at first; Tab goes on to Memo1, which does
+// not take it as a character, to btnSave, and round to the start button.
+void CheckTabOrder(DWORD AThread, HWND AWindow) {
+  Check(FocusOf(AThread) == GetDlgItem(AWindow, kBtnStartId), "the start button has the focus");
+  const struct {
+    int Id;
+    const char* Name;
+  } order[] = {{kMemo1Id, "Memo1"}, {kBtnSaveId, "btnSave"}, {kBtnStartId, "the start button"}};
+  for (const auto& next : order) {
+    PostMessageW(FocusOf(AThread), WM_KEYDOWN, VK_TAB, 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (FocusOf(AThread) != GetDlgItem(AWindow, next.Id) &&
+           std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    Check(FocusOf(AThread) == GetDlgItem(AWindow, next.Id),
+          std::string("Tab moves the focus to ") + next.Name);
+  }
+  Check(Text(GetDlgItem(AWindow, kMemo1Id)).empty(), "Tab typed nothing into Memo1");
+}
+
 // The last line of text (the one before the empty line after the last
 // break) shows inside Memo1, below its first line.
 void CheckLogAtEnd(HWND AMemo) {
@@ -256,10 +284,7 @@ int Pass(const std::string& AProgram, const std::string& AMemoFile) {
   HWND window = WaitFor([&] { return TopLevelOf(child.Info.dwProcessId, kMainFormClassName); },
                         "main window", 60);
   CheckWindow(window);
-  GUITHREADINFO thread{};
-  thread.cbSize = sizeof thread;
-  GetGUIThreadInfo(child.Info.dwThreadId, &thread);
-  Check(thread.hwndFocus == GetDlgItem(window, kBtnStartId), "the start button has the focus");
+  CheckTabOrder(child.Info.dwThreadId, window);
 
   PostMessageW(GetDlgItem(window, kBtnStartId), BM_CLICK, 0, 0);
   const auto [caption, text] = AnswerBox(child.Info.dwProcessId, 120);
