@@ -10,7 +10,7 @@ packages=(
   libsqlite3-dev libssl-dev libgnutls28-dev openssl
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev llvm
-  g++-mingw-w64-x86-64-posix googletest wine64 unzip
+  g++-mingw-w64-x86-64-posix googletest wine64 unzip xvfb xauth imagemagick
 )
 
 # tdsodbc registers its driver only when debconf says so; the tests ask for it by name.

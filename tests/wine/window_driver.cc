@@ -1,0 +1,328 @@
+// Drives the cross-built window program from outside, as an operator would,
+// with Win32 calls only: window_under_wine.sh runs it under wine beside the
+// Linux stand-in and judges what it writes.
+//
+// usage: window_driver pass PROGRAM.exe MEMO_FILE
+//          starts the program, checks the window's geometry at 96 dpi (also
+//          maximized and restored) and its tab order, clicks the start button, answers the
+//          box that ends the pass (its text on standard output, "box: ..."),
+//          checks that the log view ends at the log's end, writes Memo1's text
+//          (UTF-8) to MEMO_FILE, clicks Save Log, types after the log and
+//          runs a second pass with the view at the top, which must stay
+//          there, and closes the window; the
+//          program must end with 0. With WINDOW_DRIVER_WAIT_FOR set to a
+//          file name, it waits for that file before saving and closing.
+//        window_driver startup-error PROGRAM.exe
+//          the program must show the "Application Error" box (its text on
+//          standard output) and, once it is answered, end with 1 without
+//          having shown its window.
+#include <windows.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "app/win32_control_ids.h"
+#include "platform/win32_text.h"
+
+namespace {
+
+int failures = 0;
+
+void Check(bool AHolds, const std::string& AWhat) {
+  if (AHolds) return;
+  ++failures;
+  std::printf("FAILED: %s\n", AWhat.c_str());
+  std::fflush(stdout);
+}
+
+[[noreturn]] void Fail(const std::string& AWhat) {
+  std::printf("FAILED: %s\n", AWhat.c_str());
+  std::exit(1);
+}
+
+// Polls `AFound` until it gives a window, or fails naming `AWhat`.
+HWND WaitFor(const std::function<HWND()>& AFound, const std::string& AWhat, int ASeconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(ASeconds);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (HWND window = AFound()) return window;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  Fail("no " + AWhat + " within " + std::to_string(ASeconds) + " s");
+}
+
+struct TChild {
+  PROCESS_INFORMATION Info{};
+  ~TChild() {
+    if (Info.hProcess == nullptr) return;
+    if (WaitForSingleObject(Info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(Info.hProcess, 99);
+    CloseHandle(Info.hThread);
+    CloseHandle(Info.hProcess);
+  }
+  DWORD ExitCode(int ASeconds) const {
+    if (WaitForSingleObject(Info.hProcess, ASeconds * 1000) != WAIT_OBJECT_0) {
+      Fail("the program did not end");
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(Info.hProcess, &code);
+    return code;
+  }
+};
+
+void Start(TChild& AChild, const std::string& AProgram) {
+  std::wstring commandLine = L"\"" + platform::WideFromUtf8(AProgram) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &AChild.Info)) {
+    Fail("cannot start " + AProgram);
+  }
+}
+
+// Asked of the window itself: GetWindowText gives only the caption of
+// another process's window, not its edit control's text.
+std::string Text(HWND AWindow) {
+  std::wstring text(SendMessageW(AWindow, WM_GETTEXTLENGTH, 0, 0) + 1, L'\0');
+  text.resize(
+      SendMessageW(AWindow, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
+  return platform::Utf8FromWide(text);
+}
+
+struct TSearch {
+  DWORD Process;
+  const wchar_t* Class;
+  HWND Found;
+};
+
+// The child's visible top-level window of class `AClass`.
+HWND TopLevelOf(DWORD AProcess, const wchar_t* AClass) {
+  TSearch search{AProcess, AClass, nullptr};
+  EnumWindows(
+      [](HWND AWindow, LPARAM AParam) -> BOOL {
+        auto& search = *reinterpret_cast<TSearch*>(AParam);
+        DWORD process = 0;
+        GetWindowThreadProcessId(AWindow, &process);
+        wchar_t name[64] = {};
+        GetClassNameW(AWindow, name, 64);
+        if (process != search.Process || !IsWindowVisible(AWindow) ||
+            std::wstring(name) != search.Class) {
+          return TRUE;
+        }
+        search.Found = AWindow;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+// Answers a message box of the child: returns its caption and text.
+std::pair<std::string, std::string> AnswerBox(DWORD AProcess, int ASeconds) {
+  HWND box = WaitFor([&] { return TopLevelOf(AProcess, L"#32770"); }, "message box", ASeconds);
+  const std::string caption = Text(box);
+  const std::string text = Text(GetDlgItem(box, 0xFFFF));
+  std::printf("box: %s: %s\n", caption.c_str(), text.c_str());
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return {caption, text};
+}
+
+RECT ClientRectOf(HWND AControl) {
+  RECT area{};
+  GetWindowRect(AControl, &area);
+  MapWindowPoints(HWND_DESKTOP, GetParent(AControl), reinterpret_cast<POINT*>(&area), 2);
+  return area;
+}
+
+struct TPlace {
+  int Id;
+  const char* Name;
+  int Left, Top, Width, Height;  // a width of 0: sized to the text, not checked
+};
+
+// At 96 dpi, the places the window was drawn with; `AGrowX`, `AGrowY` the
+// client area's growth past 675 x 505, which the anchors follow.
+void CheckPlaces(HWND AWindow, int AGrowX, int AGrowY, int AClientWidth, const char* AState) {
+  const int startLeft =
+      static_cast<int>(std::lround((116 + 277 / 2.0) * AClientWidth / 675.0 - 277 / 2.0));
+  const TPlace places[] = {
+      {kProgressBar1Id, "ProgressBar1", 22, 20, 497, 16},
+      {kLblWhatHappenId, "lblWhatHappen", 30, 40, 0, 13},
+      {kLblPassesId, "lblPasses", 407, 40, 0, 13},
+      {kBtnStartId, "start button", startLeft, 70, 277, 25},
+      {kBtnSaveId, "btnSave", 592 + AGrowX, 107, 75, 25},
+      {kLabel1Id, "Label1", 8, 120, 0, 13},
+      {kMemo1Id, "Memo1", 8, 136, 657 + AGrowX, 361 + AGrowY},
+  };
+  for (const TPlace& place : places) {
+    const RECT area = ClientRectOf(GetDlgItem(AWindow, place.Id));
+    const std::string where = std::string(place.Name) + " " + AState + " at " +
+                              std::to_string(area.left) + "," + std::to_string(area.top) + " " +
+                              std::to_string(area.right - area.left) + "x" +
+                              std::to_string(area.bottom - area.top);
+    Check(area.left == place.Left && area.top == place.Top, where);
+    Check(place.Width == 0 || area.right - area.left == place.Width, where);
+    Check(area.bottom - area.top == place.Height, where);
+  }
+}
+
+void CheckClientSize(HWND AWindow, int AWidth, int AHeight, const char* AState) {
+  RECT client{};
+  GetClientRect(AWindow, &client);
+  Check(client.right == AWidth && client.bottom == AHeight,
+        std::string("client area ") + AState + " " + std::to_string(client.right) + "x" +
+            std::to_string(client.bottom));
+}
+
+void CheckWindow(HWND AWindow) {
+  Check(Text(AWindow) == "Synch Property Locations (Compatible with Warderly 5.0.3.x or higher)",
+        "caption " + Text(AWindow));
+  const LONG style = GetWindowLongW(AWindow, GWL_STYLE);
+  Check((style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) ==
+                (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX) &&
+            !(style & WS_THICKFRAME),
+        "a fixed single border with system menu, minimize and maximize");
+  const struct {
+    int Id;
+    const char* Text;
+  } texts[] = {
+      {kLblWhatHappenId, "[XXXXXX]"},
+      {kLblPassesId, "[XXX]"},
+      {kBtnStartId, "Start Synchronization Of Property Locations"},
+      {kBtnSaveId, "Save Log"},
+      {kLabel1Id, "Conflicts Log:"},
+      {kMemo1Id, ""},
+  };
+  for (const auto& text : texts) {
+    Check(Text(GetDlgItem(AWindow, text.Id)) == text.Text,
+          std::string("text ") + Text(GetDlgItem(AWindow, text.Id)));
+  }
+  CheckClientSize(AWindow, 675, 505, "at first");
+  CheckPlaces(AWindow, 0, 0, 675, "at first");
+
+  SendMessageW(AWindow, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  RECT client{};
+  GetClientRect(AWindow, &client);
+  Check(client.right > 675 && client.bottom > 505, "maximizing enlarges the window");
+  CheckPlaces(AWindow, client.right - 675, client.bottom - 505, client.right, "maximized");
+  SendMessageW(AWindow, WM_SYSCOMMAND, SC_RESTORE, 0);
+  CheckClientSize(AWindow, 675, 505, "restored");
+  CheckPlaces(AWindow, 0, 0, 675, "restored");
+}
+
+HWND FocusOf(DWORD AThread) {
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  GetGUIThreadInfo(AThread, &thread);
+  return thread.hwndFocus;
+}
+
+// The start button has the focus at first; Tab goes on to Memo1, which does
+// not take it as a character, to btnSave, and round to the start button.
+void CheckTabOrder(DWORD AThread, HWND AWindow) {
+  Check(FocusOf(AThread) == GetDlgItem(AWindow, kBtnStartId), "the start button has the focus");
+  const struct {
+    int Id;
+    const char* Name;
+  } order[] = {{kMemo1Id, "Memo1"}, {kBtnSaveId, "btnSave"}, {kBtnStartId, "the start button"}};
+  for (const auto& next : order) {
+    PostMessageW(FocusOf(AThread), WM_KEYDOWN, VK_TAB, 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (FocusOf(AThread) != GetDlgItem(AWindow, next.Id) &&
+           std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    Check(FocusOf(AThread) == GetDlgItem(AWindow, next.Id),
+          std::string("Tab moves the focus to ") + next.Name);
+  }
+  Check(Text(GetDlgItem(AWindow, kMemo1Id)).empty(), "Tab typed nothing into Memo1");
+}
+
+// The last line of text (the one before the empty line after the last
+// break) shows inside Memo1, below its first line.
+void CheckLogAtEnd(HWND AMemo) {
+  const LRESULT lines = SendMessageW(AMemo, EM_GETLINECOUNT, 0, 0);
+  const LRESULT lastStart = SendMessageW(AMemo, EM_LINEINDEX, lines - 2, 0);
+  const LRESULT position = SendMessageW(AMemo, EM_POSFROMCHAR, lastStart, 0);
+  RECT client{};
+  GetClientRect(AMemo, &client);
+  const int top = static_cast<short>(HIWORD(position));
+  Check(SendMessageW(AMemo, EM_GETFIRSTVISIBLELINE, 0, 0) > 0,
+        "the log view followed the pass past its first screen");
+  Check(position != -1 && top >= 0 && top < client.bottom, "the log's last line shows (at " +
+                                                               std::to_string(top) + " of " +
+                                                               std::to_string(client.bottom) + ")");
+}
+
+// The operator types after the last line, then goes back to the top of the
+// log: a second pass appends its lines after a line break of their own and
+// leaves the view and the caret where the operator put them.
+void SecondPass(DWORD AProcess, HWND AWindow) {
+  HWND memo = GetDlgItem(AWindow, kMemo1Id);
+  const std::string first = Text(memo);
+  SendMessageW(memo, WM_CHAR, L'x', 0);
+  SendMessageW(memo, EM_SETSEL, 0, 0);
+  SendMessageW(memo, WM_VSCROLL, SB_TOP, 0);
+  PostMessageW(GetDlgItem(AWindow, kBtnStartId), BM_CLICK, 0, 0);
+  AnswerBox(AProcess, 120);
+  const std::string expected = first + "x\r\n" + first.substr(0, first.size() - 2);
+  Check(Text(memo) == expected, "the second pass's lines follow the typed text after a break");
+  DWORD selStart = 1;
+  DWORD selEnd = 1;
+  SendMessageW(memo, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
+               reinterpret_cast<LPARAM>(&selEnd));
+  Check(selStart == 0 && selEnd == 0, "the caret stays at the top");
+  Check(SendMessageW(memo, EM_GETFIRSTVISIBLELINE, 0, 0) == 0, "the view stays at the top");
+}
+
+int Pass(const std::string& AProgram, const std::string& AMemoFile) {
+  TChild child;
+  Start(child, AProgram);
+  HWND window = WaitFor([&] { return TopLevelOf(child.Info.dwProcessId, kMainFormClassName); },
+                        "main window", 60);
+  CheckWindow(window);
+  CheckTabOrder(child.Info.dwThreadId, window);
+
+  PostMessageW(GetDlgItem(window, kBtnStartId), BM_CLICK, 0, 0);
+  const auto [caption, text] = AnswerBox(child.Info.dwProcessId, 120);
+  Check(caption == "Synch Property Locations", "the box's caption " + caption);
+  CheckLogAtEnd(GetDlgItem(window, kMemo1Id));
+  std::ofstream(AMemoFile, std::ios::binary) << Text(GetDlgItem(window, kMemo1Id));
+  // Someone may want to look at the window first (a screenshot).
+  if (const char* file = std::getenv("WINDOW_DRIVER_WAIT_FOR")) {
+    WaitFor([&] { return GetFileAttributesA(file) != INVALID_FILE_ATTRIBUTES ? window : nullptr; },
+            "signal to go on", 60);
+  }
+
+  SendMessageW(GetDlgItem(window, kBtnSaveId), BM_CLICK, 0, 0);
+  SecondPass(child.Info.dwProcessId, window);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  Check(child.ExitCode(30) == 0, "the program ends with 0 once closed");
+  return failures == 0 ? 0 : 1;
+}
+
+int StartupError(const std::string& AProgram) {
+  TChild child;
+  Start(child, AProgram);
+  const auto [caption, text] = AnswerBox(child.Info.dwProcessId, 60);
+  Check(caption == "Application Error", "the start-up box's caption " + caption);
+  Check(TopLevelOf(child.Info.dwProcessId, kMainFormClassName) == nullptr,
+        "no main window beside the start-up error");
+  Check(child.ExitCode(30) == 1, "the program ends with 1");
+  return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string mode = argc > 2 ? argv[1] : "";
+  if (mode == "pass" && argc == 4) return Pass(argv[2], argv[3]);
+  if (mode == "startup-error" && argc == 3) return StartupError(argv[2]);
+  std::fprintf(stderr,
+               "usage: window_driver pass PROGRAM.exe MEMO_FILE\n"
+               "       window_driver startup-error PROGRAM.exe\n");
+  return 2;
+}
