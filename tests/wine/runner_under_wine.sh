@@ -87,11 +87,10 @@ case $layout in
     ;;
   zip)
     site=$work/windows/Apps
-    # The window is in the package once a Windows build makes one.
-    unzip -Z1 "$windows_runner" | grep -v '/$' | grep -vx 'VANTOR.APP/Jail/synch-property-locations.exe' |
-      sort >"$work/package.list"
+    unzip -Z1 "$windows_runner" | grep -v '/$' | LC_ALL=C sort >"$work/package.list"
     printf '%s\n' README-site.txt VANTOR.APP/Jail/synch-property-locations-run.exe \
-      Vantor.Cfg/Vantor.ini | cmp -s - "$work/package.list" ||
+      VANTOR.APP/Jail/synch-property-locations.exe Vantor.Cfg/Vantor.ini | LC_ALL=C sort |
+      cmp -s - "$work/package.list" ||
       fail "the package holds other files: $(cat "$work/package.list")"
     unzip -q "$windows_runner" -d "$site"
     windows_folder=$site/VANTOR.APP/Jail windows_program=synch-property-locations-run.exe
