@@ -7,7 +7,9 @@
 //          maximized and restored) and its tab order, clicks the start button, answers the
 //          box that ends the pass (its text on standard output, "box: ..."),
 //          checks that the log view ends at the log's end, writes Memo1's text
-//          (UTF-8) to MEMO_FILE, clicks Save Log, types after the log and
+//          (UTF-8) to MEMO_FILE, clicks Save Log with directories in the way
+//          of its file (the failure box's text on standard output), clicks
+//          it again with nothing in the way, types after the log and
 //          runs a second pass with the view at the top, which must stay
 //          there, and closes the window; the
 //          program must end with 0. With WINDOW_DRIVER_WAIT_FOR set to a
@@ -30,13 +32,16 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/win32_control_ids.h"
+#include "platform/win32_file.h"
 #include "platform/win32_text.h"
 
 namespace {
@@ -270,6 +275,78 @@ void CheckLogAtEnd(HWND AMemo) {
                                                                std::to_string(client.bottom) + ")");
 }
 
+// Directories in the current directory under every "ddhhnnss.log" the local
+// time gives from now on for `ASeconds`, so that a Save Log clicked meanwhile
+// finds one in the way of its file: that stops root too, where a read-only
+// directory would not. Removed again on destruction.
+class TLogNamesInTheWay {
+ public:
+  explicit TLogNamesInTheWay(int ASeconds) {
+    const std::time_t now = std::time(nullptr);
+    for (std::time_t at = now; at <= now + ASeconds; ++at) {
+      std::tm local{};
+      localtime_s(&local, &at);
+      char name[32];
+      std::snprintf(name, sizeof name, "%02d%02d%02d%02d.log", local.tm_mday, local.tm_hour,
+                    local.tm_min, local.tm_sec);
+      if (!CreateDirectoryA(name, nullptr)) Fail(std::string("cannot make directory ") + name);
+      FNames.insert(name);
+    }
+  }
+  ~TLogNamesInTheWay() {
+    for (const std::string& name : FNames) RemoveDirectoryA(name.c_str());
+  }
+  TLogNamesInTheWay(const TLogNamesInTheWay&) = delete;
+  TLogNamesInTheWay& operator=(const TLogNamesInTheWay&) = delete;
+  bool Contains(const std::string& AName) const { return FNames.contains(AName); }
+
+ private:
+  std::set<std::string> FNames;
+};
+
+// The regular files "*.log" in the current directory.
+std::vector<std::string> LogFiles() {
+  std::vector<std::string> files;
+  WIN32_FIND_DATAA found{};
+  const HANDLE search = FindFirstFileA("*.log", &found);
+  if (search == INVALID_HANDLE_VALUE) return files;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return files;
+}
+
+// Save Log whose file cannot be created goes to the default handler: a box
+// under the application title naming the file and the system's reason, and
+// once it is answered the window goes on as it was, with no file written.
+void SaveLogFailure(DWORD AProcess, HWND AWindow) {
+  HWND memo = GetDlgItem(AWindow, kMemo1Id);
+  const std::string log = Text(memo);
+  wchar_t current[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, current);
+  const std::string prefix = "Cannot create file \"" + platform::Utf8FromWide(current) + "\\";
+  const std::string suffix = "\". " + platform::SystemReason(ERROR_ACCESS_DENIED);
+  {
+    const TLogNamesInTheWay inTheWay(120);
+    // Posted: the box is modal, so a sent click would return only once it
+    // is answered.
+    PostMessageW(GetDlgItem(AWindow, kBtnSaveId), BM_CLICK, 0, 0);
+    const auto [caption, text] = AnswerBox(AProcess, 60);
+    Check(caption == "Synch Property Locations", "the failure box's caption " + caption);
+    Check(text.size() == prefix.size() + 12 + suffix.size() && text.starts_with(prefix) &&
+              inTheWay.Contains(text.substr(prefix.size(), 12)) && text.ends_with(suffix),
+          "the failure box names a file in the way and why: " + text);
+    WaitFor([&] { return TopLevelOf(AProcess, L"#32770") == nullptr ? AWindow : nullptr; },
+            "end of the failure box", 30);
+  }
+  Check(TopLevelOf(AProcess, kMainFormClassName) == AWindow, "the window is still up");
+  Check(Text(memo) == log, "the log stays as it was");
+  const std::vector<std::string> files = LogFiles();
+  Check(files.empty(), "the failed Save Log wrote no file" +
+                           (files.empty() ? std::string() : " (" + files[0] + ")"));
+}
+
 // The operator types after the last line, then goes back to the top of the
 // log: a second pass appends its lines after a line break of their own and
 // leaves the view and the caret where the operator put them.
@@ -310,6 +387,7 @@ int Pass(const std::string& AProgram, const std::string& AMemoFile) {
             "signal to go on", 60);
   }
 
+  SaveLogFailure(child.Info.dwProcessId, window);
   SendMessageW(GetDlgItem(window, kBtnSaveId), BM_CLICK, 0, 0);
   SecondPass(child.Info.dwProcessId, window);
   PostMessageW(window, WM_CLOSE, 0, 0);

@@ -3,7 +3,8 @@
 # window_driver.exe as an operator would, against the Linux stand-in, beside
 # the Linux console runner on a second stand-in loaded the same way. The
 # window must start from an installed site, settle the same flags, show the
-# same log, save it in code page 1252, and end start-up that cannot reach its
+# same log, answer a Save Log whose file cannot be created with a box and go
+# on, save the log in code page 1252, and end start-up that cannot reach its
 # site with the "Application Error" box and exit code 1.
 #
 # usage: window_under_wine.sh WINDOW.exe DRIVER.exe LINUX_BUILD_DIR WINE_RUN [SCREENSHOT.png]
