@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/exception.h"
 #include "db/da_errors.h"
 #include "db/odbc/connect_settings.h"
 #include "db/vt_lock_error.h"
@@ -399,6 +400,32 @@ TEST_F(RecordLockTest, SwitchingTheProtocolOffWhileHoldingLeavesTheLockToTheSess
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   EXPECT_FALSE(LockExists(name));
+}
+
+// A close raised out of a destructor would end the program: freeing an
+// open, editing dataset whose close fails goes on.
+TEST_F(RecordLockTest, FreeingADatasetWhoseCloseRaisesGoesOn) {
+  const struct {
+    const char* Name;
+    std::function<std::unique_ptr<TCustomMSDataSet>()> Open;
+  } cases[] = {
+      {"table", [this] { return std::unique_ptr<TCustomMSDataSet>(OpenTable(FConnection)); }},
+      {"query",
+       [this] { return std::unique_ptr<TCustomMSDataSet>(OpenRecord(FConnection, "K2")); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto dataset = c.Open();
+    dataset->Edit();
+    int closes = 0;
+    dataset->SetBeforeClose([&closes](TDataSet*) {
+      ++closes;
+      throw Exception("close refused");
+    });
+    dataset.reset();
+    EXPECT_GE(closes, 1);
+    EXPECT_TRUE(FConnection.Connected());
+  }
 }
 
 }  // namespace
