@@ -126,6 +126,41 @@ TEST_F(RecordLockTest, ALockTableWithoutItsRowRefusesWithoutDetails) {
   EXPECT_EQ(table->State(), dsBrowse);
 }
 
+// The holder's fields are copied in order; a column the lock table lacks
+// ends the reading there, and the refusal keeps what came before it.
+TEST_F(RecordLockTest, AHolderRowReadPartWayKeepsTheFieldsReadBeforeTheError) {
+  const struct {
+    const char* Name;
+    const char* Columns;
+    const char* Values;
+    const char* Read;  // the six texts joined by "|"
+  } cases[] = {
+      {"without UserName",
+       "DatabaseName varchar(30), TableName varchar(30), UniqueKey varchar(30), "
+       "ComputerName varchar(30)",
+       "'DB', 'RECLOCK', 'K1', 'PC7'", "DB|RECLOCK|K1|PC7||"},
+      {"without TimeLocked",
+       "DatabaseName varchar(30), TableName varchar(30), UniqueKey varchar(30), "
+       "ComputerName varchar(30), UserName varchar(30), ProgramName varchar(30)",
+       "'DB', 'RECLOCK', 'K1', 'PC7', 'ann', 'JAIL.EXE'", "DB|RECLOCK|K1|PC7|ann|JAIL.EXE"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::string lock = LockName("K1");
+    FSetup.Exec("CREATE TABLE " + lock + " (" + c.Columns + ")");
+    FSetup.Exec("INSERT INTO " + lock + " VALUES (" + c.Values + ")");
+    auto table = OpenTable(FConnection);
+    const EVtDBLockError refusal = RefusalOf([&] { table->Edit(); });
+    EXPECT_EQ(refusal.Message(), "The requested lock could not be granted.");
+    EXPECT_EQ(refusal.DatabaseName() + "|" + refusal.TableName() + "|" + refusal.UniqueKey() + "|" +
+                  refusal.ComputerName() + "|" + refusal.UserName() + "|" + refusal.ProgramName(),
+              c.Read);
+    EXPECT_EQ(refusal.TimeLocked().Value, 0.0);
+    EXPECT_EQ(table->State(), dsBrowse);
+    FSetup.Exec("DROP TABLE " + lock);
+  }
+}
+
 TEST_F(RecordLockTest, ANameTheServerRejectsIsARefusalWithoutDetails) {
   const std::string longKey(120, 'k');
   FSetup.Exec("INSERT INTO RECLOCK VALUES ('" + longKey + "', 'long')");
