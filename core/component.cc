@@ -26,7 +26,12 @@ TComponent::~TComponent() {
     other->Notification(this, opRemove);
   }
   DestroyComponents();
-  if (FOwner != nullptr) FOwner->Remove(this);
+  if (FOwner != nullptr) {
+    FOwner->Remove(this);
+    // Its siblings may refer to it without a link of their own: the owner
+    // passes the removal on to every component it still owns.
+    FOwner->Notification(this, opRemove);
+  }
 }
 
 void TComponent::DestroyComponents() {
@@ -71,6 +76,10 @@ void TComponent::Loaded() {
 
 void TComponent::Notification(TComponent* AComponent, TOperation AOperation) {
   if (AOperation == opRemove) Erase(FFreeNotifies, AComponent);
+  // By index from the end, clamped: a receiver may free owned components.
+  for (std::size_t i = FComponents.size(); i > 0; i = std::min(i - 1, FComponents.size())) {
+    FComponents[i - 1]->Notification(AComponent, AOperation);
+  }
 }
 
 void TComponent::Insert(TComponent* AComponent) {

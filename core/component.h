@@ -37,7 +37,8 @@ class TComponent : public TPersistent {
   // A component owned by `AOwner` (which frees it), or by nobody when null.
   explicit TComponent(TComponent* AOwner);
   // Tells every component that asked through FreeNotification, frees the
-  // owned components (last created first) and leaves the owner's list.
+  // owned components (last created first), leaves the owner's list and has
+  // the owner tell its remaining components (Notification).
   virtual ~TComponent();
 
   TComponent* Owner() const { return FOwner; }
@@ -74,8 +75,8 @@ class TComponent : public TPersistent {
 
  protected:
   // `AComponent` is going away (opRemove): drop every reference to it. It is
-  // partly destroyed already, so only its address may be used. Overrides call
-  // this too.
+  // partly destroyed already, so only its address may be used. The base
+  // passes the notice on to the owned components; overrides call it too.
   virtual void Notification(TComponent* AComponent, TOperation AOperation);
 
  private:

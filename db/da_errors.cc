@@ -43,6 +43,13 @@ EOLEDBError::EOLEDBError(std::vector<TErrorRecord> ARecords, int AOLEDBErrorCode
     : EOLEDBError(ClientMessage(ARecords, AOLEDBErrorCode), AOLEDBErrorCode, ARecords,
                   AOLEDBErrorCode, AComponent) {}
 
+EOLEDBError EOLEDBError::ConnectionLost(std::vector<TErrorRecord> ARecords, int AOLEDBErrorCode,
+                                        TComponent* AComponent) {
+  std::string message =
+      "The connection to the server was lost.\r\n" + ClientMessage(ARecords, AOLEDBErrorCode);
+  return EOLEDBError(message, AOLEDBErrorCode, std::move(ARecords), AOLEDBErrorCode, AComponent);
+}
+
 EOLEDBError::EOLEDBError(const std::string& AMessage, int AErrorCode,
                          std::vector<TErrorRecord> ARecords, int AOLEDBErrorCode,
                          TComponent* AComponent)

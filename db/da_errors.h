@@ -40,6 +40,10 @@ class EOLEDBError : public EDAError {
   // The message is the records' messages joined by CR LF, or "OLE DB error
   // occurred. Code %Xh" with `AOLEDBErrorCode` when there is none.
   EOLEDBError(std::vector<TErrorRecord> ARecords, int AOLEDBErrorCode, TComponent* AComponent);
+  // The error of a session the server went away from: "The connection to
+  // the server was lost." then, after CR LF, the message made as above.
+  static EOLEDBError ConnectionLost(std::vector<TErrorRecord> ARecords, int AOLEDBErrorCode,
+                                    TComponent* AComponent);
 
   int OLEDBErrorCode() const { return FOLEDBErrorCode; }
   const std::vector<TErrorRecord>& Records() const { return FRecords; }

@@ -59,11 +59,17 @@ TParamMarkers ParseParamMarkers(std::string_view ASQL) {
     } else if (c == ':' && i + 1 < ASQL.size()) {
       const char n = ASQL[i + 1];
       if (n == '[') {
-        std::size_t close = ASQL.find(']', i + 2);
-        if (close != std::string_view::npos) {
-          result.Names.emplace_back(ASQL.substr(i + 2, close - i - 2));
+        std::string name;
+        std::size_t j = i + 2;
+        for (; j < ASQL.size(); ++j) {
+          if (ASQL[j] == ']' && (j + 1 == ASQL.size() || ASQL[j + 1] != ']')) break;
+          name += ASQL[j];
+          if (ASQL[j] == ']') ++j;
+        }
+        if (j < ASQL.size()) {
+          result.Names.push_back(std::move(name));
           result.Text += '?';
-          i = close + 1;
+          i = j + 1;
           continue;
         }
       } else if (IsNameStart(n)) {

@@ -2,8 +2,8 @@
 //
 // A ":" directly followed by a name is a marker; the name is an identifier or
 // keyword, or any text enclosed in "[" and "]" (the brackets are not part of
-// the name). A ":" inside a string literal, a quoted or bracketed identifier
-// or a comment is not a marker, and a ":" followed by anything else (a digit,
+// the name, and "]]" inside stands for one "]"). A ":" inside a string literal, a quoted or
+// bracketed identifier or a comment is not a marker, and a ":" followed by anything else (a digit,
 // another ":", a blank) stays in the text unchanged.
 #pragma once
 

@@ -21,7 +21,8 @@ std::string_view Trim(std::string_view AText) {
   return AText.substr(first, AText.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-// The dot-separated parts of `AName`; dots inside quotes do not split.
+// The dot-separated parts of `AName`; dots inside quotes do not split, nor
+// does a doubled closing character end the quotes.
 std::vector<std::string_view> SplitParts(std::string_view AName) {
   std::vector<std::string_view> parts;
   std::size_t start = 0;
@@ -29,7 +30,12 @@ std::vector<std::string_view> SplitParts(std::string_view AName) {
   for (std::size_t i = 0; i < AName.size(); ++i) {
     const char c = AName[i];
     if (close != '\0') {
-      if (c == close) close = '\0';
+      if (c != close) continue;
+      if (i + 1 < AName.size() && AName[i + 1] == close) {
+        ++i;
+      } else {
+        close = '\0';
+      }
     } else if (c == '[') {
       close = ']';
     } else if (c == '"') {
@@ -43,13 +49,34 @@ std::vector<std::string_view> SplitParts(std::string_view AName) {
   return parts;
 }
 
-std::string_view UnquotePart(std::string_view APart) {
-  APart = Trim(APart);
-  if (APart.size() >= 2 && ((APart.front() == '[' && APart.back() == ']') ||
-                            (APart.front() == '"' && APart.back() == '"'))) {
-    return APart.substr(1, APart.size() - 2);
+// Whether `APart` opens with `AOpen` and its first undoubled `AClose` is its
+// last character: one whole quoted name.
+bool IsQuoted(std::string_view APart, char AOpen, char AClose) {
+  if (APart.size() < 2 || APart.front() != AOpen) return false;
+  for (std::size_t i = 1; i < APart.size(); ++i) {
+    if (APart[i] != AClose) continue;
+    if (i + 1 == APart.size()) return true;
+    if (APart[i + 1] != AClose) return false;
+    ++i;
   }
-  return APart;
+  return false;
+}
+
+// The name inside the quotes of `APart`, each doubled `AClose` made single.
+std::string Undoubled(std::string_view APart, char AClose) {
+  std::string name;
+  for (std::size_t i = 1; i + 1 < APart.size(); ++i) {
+    name += APart[i];
+    if (APart[i] == AClose) ++i;
+  }
+  return name;
+}
+
+std::string UnquotePart(std::string_view APart) {
+  APart = Trim(APart);
+  if (IsQuoted(APart, '[', ']')) return Undoubled(APart, ']');
+  if (IsQuoted(APart, '"', '"')) return Undoubled(APart, '"');
+  return std::string(APart);
 }
 
 }  // namespace
@@ -64,17 +91,23 @@ bool IsPlainIdentifier(std::string_view AName) {
   return true;
 }
 
+std::string BracketName(std::string_view AName) {
+  std::string quoted = "[";
+  for (char c : AName) {
+    quoted += c;
+    if (c == ']') quoted += ']';
+  }
+  return quoted + "]";
+}
+
 std::string QuoteName(std::string_view AName, bool AQuoteNames) {
   std::string quoted;
   for (std::string_view part : SplitParts(AName)) {
     if (!quoted.empty()) quoted += '.';
-    const bool bracketed = part.size() >= 2 && part.front() == '[' && part.back() == ']';
-    if (bracketed || (!AQuoteNames && IsPlainIdentifier(part))) {
+    if (IsQuoted(part, '[', ']') || (!AQuoteNames && IsPlainIdentifier(part))) {
       quoted += part;
     } else {
-      quoted += '[';
-      quoted += part;
-      quoted += ']';
+      quoted += BracketName(part);
     }
   }
   return quoted;

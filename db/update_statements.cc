@@ -17,7 +17,7 @@ std::string KeyCondition(TGeneratedStatement& AStatement, const TRowTarget& ATar
   for (int key : ATarget.KeyColumns) {
     if (!condition.empty()) condition += " AND ";
     const odbc::TColumnInfo& column = ATarget.Columns.at(key);
-    condition += QuoteName(column.Name, true);
+    condition += BracketName(column.Name);
     if (ARow.at(key).IsNull()) {
       condition += " IS NULL";
     } else {
@@ -45,7 +45,7 @@ TGeneratedStatement UpdateRowStatement(const TRowTarget& ATarget,
   for (std::size_t i = 0; i < ATarget.Columns.size(); ++i) {
     if (AOldRow.at(i) == ANewRow.at(i)) continue;
     if (!assignments.empty()) assignments += ", ";
-    assignments += QuoteName(ATarget.Columns[i].Name, true) + " = " +
+    assignments += BracketName(ATarget.Columns[i].Name) + " = " +
                    AddParam(statement, ATarget.Columns[i], ANewRow[i]);
   }
   if (assignments.empty()) return {};
@@ -66,7 +66,7 @@ TGeneratedStatement InsertRowStatement(const TRowTarget& ATarget,
       columns += ", ";
       values += ", ";
     }
-    columns += QuoteName(ATarget.Columns[i].Name, true);
+    columns += BracketName(ATarget.Columns[i].Name);
     values += AddParam(statement, ATarget.Columns[i], ARow[i]);
   }
   statement.Text =

@@ -13,24 +13,32 @@ const char kRefused[] = "The requested lock could not be granted.";
 }  // namespace
 
 EVtDBLockError LockRefusal(TCustomDAConnection& AConnection, const std::string& ALockTableName) {
+  EVtDBLockError refusal(kRefused, "", "", "", "", "", "", TDateTime{});
   try {
     std::unique_ptr<TCustomDADataSet> reader(AConnection.CreateDataSet(nullptr));
     reader->SQL().Add("SELECT * FROM " + ALockTableName);
     reader->Open();
     if (!reader->IsEmpty()) {
-      const auto text = [&](const char* AColumn) { return reader->FieldByName(AColumn).AsString(); };
-      EVtDBLockError holder(kRefused, text("DatabaseName"), text("TableName"), text("UniqueKey"),
-                            text("ComputerName"), text("UserName"), text("ProgramName"),
-                            reader->FieldByName("TimeLocked").AsDateTime());
-      return EVtDBLockError(HolderMessage(holder), holder.DatabaseName(), holder.TableName(),
-                            holder.UniqueKey(), holder.ComputerName(), holder.UserName(),
-                            holder.ProgramName(), holder.TimeLocked());
+      const auto text = [&](const char* AColumn) {
+        return reader->FieldByName(AColumn).AsString();
+      };
+      // One field at a time: a failure part way keeps those already copied.
+      refusal.SetDatabaseName(text("DatabaseName"));
+      refusal.SetTableName(text("TableName"));
+      refusal.SetUniqueKey(text("UniqueKey"));
+      refusal.SetComputerName(text("ComputerName"));
+      refusal.SetUserName(text("UserName"));
+      refusal.SetProgramName(text("ProgramName"));
+      refusal.SetTimeLocked(reader->FieldByName("TimeLocked").AsDateTime());
+      return EVtDBLockError(HolderMessage(refusal), refusal.DatabaseName(), refusal.TableName(),
+                            refusal.UniqueKey(), refusal.ComputerName(), refusal.UserName(),
+                            refusal.ProgramName(), refusal.TimeLocked());
     }
   } catch (...) {
     // The holder may have released the lock, or not written its row yet:
     // the refusal stands, only without its details.
   }
-  return EVtDBLockError(kRefused, "", "", "", "", "", "", TDateTime{});
+  return refusal;
 }
 
 std::string HolderMessage(const EVtDBLockError& AError) {

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "core/exception.h"
 #include "db/ms_connection.h"
 #include "db/vt_dataset_options.h"
 #include "db/vt_record_lock.h"
@@ -27,8 +28,14 @@ class TVtLockingDataSet : public TBase {
   explicit TVtLockingDataSet(TComponent* AOwner) : TBase(AOwner) {
     this->SetRefreshOptions({roBeforeEdit});
   }
-  // Closes here, since the base destructor cannot run this class's steps.
-  ~TVtLockingDataSet() override { this->Close(); }
+  // Closes here, since the base destructor cannot run this class's steps;
+  // as in the base, freeing goes on whatever the close raised.
+  ~TVtLockingDataSet() override {
+    try {
+      this->Close();
+    } catch (const Exception&) {
+    }
+  }
 
   // The protocol switch; RecordLocksCheck is a second name for it.
   bool RecordLocksMake() const { return FLock.Enabled(); }

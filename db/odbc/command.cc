@@ -1,7 +1,5 @@
 #include "db/odbc/command.h"
 
-#include "db/odbc/sql_api.h"
-
 #include <algorithm>
 #include <utility>
 
@@ -9,6 +7,7 @@
 #include "db/odbc/diagnostics.h"
 #include "db/odbc/param_bindings.h"
 #include "db/odbc/result_reader.h"
+#include "db/odbc/sql_api.h"
 #include "db/odbc/wide_text.h"
 
 namespace odbc {
@@ -112,11 +111,11 @@ bool Command::Execute(std::string_view ASql, const std::vector<TParamValue>& APa
   try {
     bindings.Apply(handle, AParams, FComponent);
     if (prepared) {
-      Check(SQLExecute(handle), SQL_HANDLE_STMT, handle, FComponent);
+      CheckExecution(SQLExecute(handle), handle, FSession.get(), FComponent);
     } else {
       const std::vector<SQLWCHAR> text = ToSqlWide(ASql);
-      Check(SQLExecDirectW(handle, const_cast<SQLWCHAR*>(text.data()), SQL_NTS), SQL_HANDLE_STMT,
-            handle, FComponent);
+      CheckExecution(SQLExecDirectW(handle, const_cast<SQLWCHAR*>(text.data()), SQL_NTS), handle,
+                     FSession.get(), FComponent);
     }
     FActive = &statement;
     return SkipToRows(statement);

@@ -1,9 +1,8 @@
 #include "db/odbc/connection.h"
 
-#include "db/odbc/sql_api.h"
-
 #include <vector>
 
+#include "db/odbc/sql_api.h"
 #include "db/odbc/statement.h"
 #include "db/odbc/wide_text.h"
 
@@ -32,11 +31,14 @@ void Connection::SetLoginTimeout(int ASeconds) {
 }
 
 std::string Connection::CurrentCatalog() const {
-  SQLWCHAR name[256] = {};
-  SQLINTEGER bytes = 0;
-  Check(SQLGetConnectAttrW(get(), SQL_ATTR_CURRENT_CATALOG, name, sizeof(name), &bytes),
-        SQL_HANDLE_DBC, get(), FComponent);
-  return FromSqlWide(name, static_cast<std::size_t>(bytes) / sizeof(SQLWCHAR));
+  return ReadSqlWide(
+      [this](SQLWCHAR* ABuffer, SQLINTEGER ABytes) {
+        SQLINTEGER bytes = 0;
+        Check(SQLGetConnectAttrW(get(), SQL_ATTR_CURRENT_CATALOG, ABuffer, ABytes, &bytes),
+              SQL_HANDLE_DBC, get(), FComponent);
+        return bytes;
+      },
+      256);
 }
 
 void Connection::SetCurrentCatalog(std::string_view AName) {

@@ -1,10 +1,9 @@
 #include "db/odbc/diagnostics.h"
 
-#include "db/odbc/sql_api.h"
-
 #include <optional>
 #include <string>
 
+#include "db/odbc/sql_api.h"
 #include "db/odbc/wide_text.h"
 
 namespace odbc {
@@ -139,18 +138,42 @@ std::vector<TErrorRecord> ReadDiagnostics(SQLSMALLINT AHandleType, SQLHANDLE AHa
   }
 }
 
-void RaiseDiagnostics(SQLSMALLINT AHandleType, SQLHANDLE AHandle, TComponent* AComponent) {
-  std::vector<TErrorRecord> records = ReadDiagnostics(AHandleType, AHandle);
-  for (const TErrorRecord& record : records) {
-    if (record.FromServer) throw EMSError(std::move(records), kCallFailed, AComponent);
+namespace {
+
+// EMSError when a record comes from SQL Server; otherwise EOLEDBError, the
+// lost connection's when `ASessionLost`.
+[[noreturn]] void Raise(std::vector<TErrorRecord> ARecords, TComponent* AComponent,
+                        bool ASessionLost) {
+  for (const TErrorRecord& record : ARecords) {
+    if (record.FromServer) throw EMSError(std::move(ARecords), kCallFailed, AComponent);
   }
-  throw EOLEDBError(std::move(records), kCallFailed, AComponent);
+  if (ASessionLost) throw EOLEDBError::ConnectionLost(std::move(ARecords), kCallFailed, AComponent);
+  throw EOLEDBError(std::move(ARecords), kCallFailed, AComponent);
+}
+
+}  // namespace
+
+void RaiseDiagnostics(SQLSMALLINT AHandleType, SQLHANDLE AHandle, TComponent* AComponent) {
+  Raise(ReadDiagnostics(AHandleType, AHandle), AComponent, false);
 }
 
 SQLRETURN Check(SQLRETURN AResult, SQLSMALLINT AHandleType, SQLHANDLE AHandle,
                 TComponent* AComponent) {
   if (SQL_SUCCEEDED(AResult) || AResult == SQL_NO_DATA) return AResult;
   RaiseDiagnostics(AHandleType, AHandle, AComponent);
+}
+
+SQLRETURN CheckExecution(SQLRETURN AResult, SQLHSTMT AStatement, SQLHDBC AConnection,
+                         TComponent* AComponent) {
+  if (SQL_SUCCEEDED(AResult) || AResult == SQL_NO_DATA) return AResult;
+  std::vector<TErrorRecord> records = ReadDiagnostics(SQL_HANDLE_STMT, AStatement);
+  // The driver tells no more than "Unknown error" when the server closed the
+  // session under the first statement; only the session's state shows it.
+  SQLUINTEGER dead = SQL_CD_FALSE;
+  const bool lost =
+      SQL_SUCCEEDED(SQLGetConnectAttrW(AConnection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+      dead == SQL_CD_TRUE;
+  Raise(std::move(records), AComponent, lost);
 }
 
 }  // namespace odbc

@@ -1,12 +1,11 @@
 // Turns the diagnostic records of a failed ODBC call into the layer's errors.
 #pragma once
 
-#include "db/odbc/sql_api.h"
-
 #include <vector>
 
 #include "core/component.h"
 #include "db/da_errors.h"
+#include "db/odbc/sql_api.h"
 
 namespace odbc {
 
@@ -27,5 +26,12 @@ std::vector<TErrorRecord> ReadDiagnostics(SQLSMALLINT AHandleType, SQLHANDLE AHa
 // SQL_NO_DATA; otherwise raises as RaiseDiagnostics() does.
 SQLRETURN Check(SQLRETURN AResult, SQLSMALLINT AHandleType, SQLHANDLE AHandle,
                 TComponent* AComponent);
+
+// As Check() for running a statement on `AStatement` of the session
+// `AConnection`: when the driver's own failure has left the session dead
+// (the server went away), the EOLEDBError's message is "The connection to
+// the server was lost." followed, on the next line, by the driver's text.
+SQLRETURN CheckExecution(SQLRETURN AResult, SQLHSTMT AStatement, SQLHDBC AConnection,
+                         TComponent* AComponent);
 
 }  // namespace odbc

@@ -1,11 +1,11 @@
 #include "db/odbc/statement.h"
 
-#include "db/odbc/sql_api.h"
-
 #include <algorithm>
 #include <vector>
 
 #include "core/exception.h"
+#include "db/odbc/diagnostics.h"
+#include "db/odbc/sql_api.h"
 #include "db/odbc/wide_text.h"
 
 namespace odbc {
@@ -25,7 +25,9 @@ Statement::~Statement() {
 
 void Statement::ExecDirect(std::string_view ASql) {
   std::vector<SQLWCHAR> text = ToSqlWide(ASql);
-  Check(SQLExecDirectW(Live(), text.data(), SQL_NTS), SQL_HANDLE_STMT, get(), FComponent);
+  const SQLHSTMT handle = Live();
+  CheckExecution(SQLExecDirectW(handle, text.data(), SQL_NTS), handle, FConnection->get(),
+                 FComponent);
 }
 
 void Statement::Orphan() {

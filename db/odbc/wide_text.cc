@@ -1,5 +1,7 @@
 #include "db/odbc/wide_text.h"
 
+#include <algorithm>
+
 #include "core/exception.h"
 
 namespace odbc {
@@ -98,6 +100,25 @@ std::string FromSqlWide(const SQLWCHAR* AText, std::size_t ALength) {
     }
   }
   return text;
+}
+
+std::string ReadSqlWide(const std::function<SQLINTEGER(SQLWCHAR*, SQLINTEGER)>& AAsk,
+                        std::size_t AUnits) {
+  std::vector<SQLWCHAR> buffer(AUnits);
+  const auto ask = [&] {
+    const SQLINTEGER bytes =
+        AAsk(buffer.data(), static_cast<SQLINTEGER>(buffer.size() * sizeof(SQLWCHAR)));
+    return static_cast<std::size_t>(std::max<SQLINTEGER>(bytes, 0)) / sizeof(SQLWCHAR);
+  };
+  std::size_t units = ask();
+  if (units >= buffer.size()) {
+    buffer.assign(units + 1, 0);
+    units = ask();
+  }
+  // A driver may answer more than it wrote: read up to its NUL, never past the buffer.
+  const auto end =
+      std::find(buffer.begin(), buffer.begin() + std::min(units, buffer.size() - 1), SQLWCHAR{0});
+  return FromSqlWide(buffer.data(), static_cast<std::size_t>(end - buffer.begin()));
 }
 
 }  // namespace odbc

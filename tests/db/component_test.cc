@@ -57,7 +57,8 @@ TEST(ComponentTest, AComponentFreedByHandLeavesItsOwner) {
   ASSERT_EQ(form->ComponentCount(), 1);
   EXPECT_EQ(form->Components(0)->Name(), "second");
   delete form;
-  EXPECT_THAT(log, ElementsAre("freed first", "freed form", "freed second"));
+  EXPECT_THAT(
+      log, ElementsAre("freed first", "second heard", "form heard", "freed form", "freed second"));
 }
 
 TEST(ComponentTest, FreeNotificationTellsTheSurvivorWhicheverGoesFirst) {
@@ -80,6 +81,23 @@ TEST(ComponentTest, FreeNotificationTellsTheSurvivorWhicheverGoesFirst) {
   EXPECT_EQ(source->heard, gone) << "the link runs both ways";
   delete source;  // must not call into the freed watcher
   EXPECT_THAT(log, ElementsAre("freed watcher", "source heard", "freed source"));
+}
+
+TEST(ComponentTest, AComponentFreedByHandIsAnnouncedToItsOwnersOtherComponents) {
+  std::vector<std::string> log;
+  auto* form = new Recorder(nullptr, "form", log);
+  auto* connection = new Recorder(form, "connection", log);
+  auto* lookup = new Recorder(form, "lookup", log);
+  auto* table = new Recorder(form, "table", log);
+  new Recorder(table, "field", log);
+  delete lookup;
+  EXPECT_THAT(log, ElementsAre("freed lookup", "field heard", "table heard", "connection heard",
+                               "form heard"));
+  EXPECT_EQ(connection->heard, lookup);
+
+  log.clear();
+  delete form;  // the owner's own teardown announces nothing
+  EXPECT_THAT(log, ElementsAre("freed form", "freed table", "freed field", "freed connection"));
 }
 
 TEST(ComponentTest, RemovedFreeNotificationIsSilent) {

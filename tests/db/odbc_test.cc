@@ -3,9 +3,9 @@
 // caller as EMSError or EOLEDBError.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include "db/odbc/sql_api.h"
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -14,9 +14,11 @@
 #include "core/component.h"
 #include "core/exception.h"
 #include "db/da_errors.h"
+#include "db/odbc/command.h"
 #include "db/odbc/connection.h"
 #include "db/odbc/diagnostics.h"
 #include "db/odbc/environment.h"
+#include "db/odbc/sql_api.h"
 #include "db/odbc/statement.h"
 #include "db/provider.h"
 #include "odbc_test_connection.h"
@@ -243,6 +245,36 @@ TEST_F(OdbcBorderTest, KilledSessionFailsTheNextCall) {
   }
   EXPECT_TRUE(victim.Dead());
   // Disconnecting and freeing the broken session must neither throw nor crash.
+}
+
+// The driver says only "Unknown error" when the server has gone away under
+// the first statement; the error says what happened and keeps its text.
+TEST_F(OdbcBorderTest, AStatementAfterTheServerHasGoneSaysTheConnectionWasLost) {
+  const struct {
+    const char* Name;
+    std::function<void(odbc::Connection&)> Run;
+  } cases[] = {
+      {"statement", [](odbc::Connection& c) { odbc::Statement(c).ExecDirect("SELECT 1"); }},
+      {"command", [](odbc::Connection& c) { odbc::Command(c, nullptr).Execute("SELECT 1", {}); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    server_.restart();
+    odbc::Connection connection(environment_, nullptr);
+    connection.DriverConnect(ConnectionString("UID=sa;PWD="));
+    server_.stop();
+    try {
+      c.Run(connection);
+      ADD_FAILURE() << "ran on a stopped server";
+    } catch (const EMSError& error) {
+      ADD_FAILURE() << "no server spoke, yet: " << error.Message();
+    } catch (const EOLEDBError& error) {
+      ASSERT_FALSE(error.Records().empty());
+      EXPECT_EQ(error.Message(),
+                "The connection to the server was lost.\r\n" + error.Records().front().Message);
+    }
+    EXPECT_TRUE(connection.Dead());
+  }
 }
 
 }  // namespace

@@ -32,6 +32,9 @@ INSTANTIATE_TEST_SUITE_P(
                    {"AVAILABLE", "LOCKEY", "CONTAINERID"}},
         MarkerCase{"WHERE [LOCKEY] = :[LOCKEY]", "WHERE [LOCKEY] = ?", {"LOCKEY"}},
         MarkerCase{"WHERE a = :[two words]", "WHERE a = ?", {"two words"}},
+        MarkerCase{
+            "WHERE [a]]b] = :[a]]b] AND c = :[]]]", "WHERE [a]]b] = ? AND c = ?", {"a]b", "]"}},
+        MarkerCase{"WHERE a = :[x]]", "WHERE a = :[x]]", {}},
         MarkerCase{"VALUES ('12/10/2026 6:09:09 AM')", "VALUES ('12/10/2026 6:09:09 AM')", {}},
         MarkerCase{"VALUES ('it''s :x', :y)", "VALUES ('it''s :x', ?)", {"y"}},
         MarkerCase{"SELECT \"a:b\" FROM [c:d]", "SELECT \"a:b\" FROM [c:d]", {}},

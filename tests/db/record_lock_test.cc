@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/exception.h"
 #include "db/da_errors.h"
 #include "db/odbc/connect_settings.h"
 #include "db/vt_lock_error.h"
@@ -123,6 +124,41 @@ TEST_F(RecordLockTest, ALockTableWithoutItsRowRefusesWithoutDetails) {
             "");
   EXPECT_EQ(refusal.TimeLocked().Value, 0.0);
   EXPECT_EQ(table->State(), dsBrowse);
+}
+
+// The holder's fields are copied in order; a column the lock table lacks
+// ends the reading there, and the refusal keeps what came before it.
+TEST_F(RecordLockTest, AHolderRowReadPartWayKeepsTheFieldsReadBeforeTheError) {
+  const struct {
+    const char* Name;
+    const char* Columns;
+    const char* Values;
+    const char* Read;  // the six texts joined by "|"
+  } cases[] = {
+      {"without UserName",
+       "DatabaseName varchar(30), TableName varchar(30), UniqueKey varchar(30), "
+       "ComputerName varchar(30)",
+       "'DB', 'RECLOCK', 'K1', 'PC7'", "DB|RECLOCK|K1|PC7||"},
+      {"without TimeLocked",
+       "DatabaseName varchar(30), TableName varchar(30), UniqueKey varchar(30), "
+       "ComputerName varchar(30), UserName varchar(30), ProgramName varchar(30)",
+       "'DB', 'RECLOCK', 'K1', 'PC7', 'ann', 'JAIL.EXE'", "DB|RECLOCK|K1|PC7|ann|JAIL.EXE"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::string lock = LockName("K1");
+    FSetup.Exec("CREATE TABLE " + lock + " (" + c.Columns + ")");
+    FSetup.Exec("INSERT INTO " + lock + " VALUES (" + c.Values + ")");
+    auto table = OpenTable(FConnection);
+    const EVtDBLockError refusal = RefusalOf([&] { table->Edit(); });
+    EXPECT_EQ(refusal.Message(), "The requested lock could not be granted.");
+    EXPECT_EQ(refusal.DatabaseName() + "|" + refusal.TableName() + "|" + refusal.UniqueKey() + "|" +
+                  refusal.ComputerName() + "|" + refusal.UserName() + "|" + refusal.ProgramName(),
+              c.Read);
+    EXPECT_EQ(refusal.TimeLocked().Value, 0.0);
+    EXPECT_EQ(table->State(), dsBrowse);
+    FSetup.Exec("DROP TABLE " + lock);
+  }
 }
 
 TEST_F(RecordLockTest, ANameTheServerRejectsIsARefusalWithoutDetails) {
@@ -399,6 +435,32 @@ TEST_F(RecordLockTest, SwitchingTheProtocolOffWhileHoldingLeavesTheLockToTheSess
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   EXPECT_FALSE(LockExists(name));
+}
+
+// A close raised out of a destructor would end the program: freeing an
+// open, editing dataset whose close fails goes on.
+TEST_F(RecordLockTest, FreeingADatasetWhoseCloseRaisesGoesOn) {
+  const struct {
+    const char* Name;
+    std::function<std::unique_ptr<TCustomMSDataSet>()> Open;
+  } cases[] = {
+      {"table", [this] { return std::unique_ptr<TCustomMSDataSet>(OpenTable(FConnection)); }},
+      {"query",
+       [this] { return std::unique_ptr<TCustomMSDataSet>(OpenRecord(FConnection, "K2")); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto dataset = c.Open();
+    dataset->Edit();
+    int closes = 0;
+    dataset->SetBeforeClose([&closes](TDataSet*) {
+      ++closes;
+      throw Exception("close refused");
+    });
+    dataset.reset();
+    EXPECT_GE(closes, 1);
+    EXPECT_TRUE(FConnection.Connected());
+  }
 }
 
 }  // namespace

@@ -25,6 +25,8 @@ TEST(SqlNamesTest, QuoteName) {
       {"dbo.T", true, "[dbo].[T]"},      {"[dbo].T", true, "[dbo].[T]"},
       {"my table", false, "[my table]"}, {"1abc", false, "[1abc]"},
       {"#tmp", false, "#tmp"},           {"[a.b].c", false, "[a.b].c"},
+      {"a]b", false, "[a]]b]"},          {"dbo.x]]", true, "[dbo].[x]]]]]"},
+      {"[a]]b].c", false, "[a]]b].c"},   {"[a]b", true, "[[a]]b]"},
   };
   for (const NameCase& c : cases) {
     EXPECT_EQ(QuoteName(c.Name, c.QuoteNames), c.Quoted) << c.Name << " " << c.QuoteNames;
@@ -32,8 +34,12 @@ TEST(SqlNamesTest, QuoteName) {
 }
 
 TEST(SqlNamesTest, UnquoteName) {
-  const std::pair<std::string, std::string> cases[] = {
-      {" [dbo].[CFGPROPC] ", "dbo.CFGPROPC"}, {"\"T\"", "T"}, {"T", "T"}, {"[a.b].c", "a.b.c"}};
+  const std::pair<std::string, std::string> cases[] = {{" [dbo].[CFGPROPC] ", "dbo.CFGPROPC"},
+                                                       {"\"T\"", "T"},
+                                                       {"T", "T"},
+                                                       {"[a.b].c", "a.b.c"},
+                                                       {"[a]].b].[c]]]", "a].b.c]"},
+                                                       {"\"x\"\"y\"", "x\"y"}};
   for (const auto& [name, unquoted] : cases) EXPECT_EQ(UnquoteName(name), unquoted) << name;
 }
 
@@ -43,6 +49,7 @@ TEST(SqlNamesTest, FirstTableAfterFrom) {
       {"select a from dbo.T t where x = 1", "dbo.T"},
       {"SELECT (SELECT 1 FROM X) FROM [db].[dbo].[Y]", "db.dbo.Y"},
       {"SELECT 'FROM Z' /* FROM W */ FROM T -- FROM V", "T"},
+      {"SELECT * FROM [dbo].[a]]b] WHERE 1 = 1", "dbo.a]b"},
       {"SELECT 1", ""},
       {"UPDATE T SET A = 1", ""},
   };
@@ -55,11 +62,13 @@ TEST(TableStatementTest, SelectsEverythingWithTheOrderAsWritten) {
             "SELECT * FROM dbo.WRIPROP\r\nORDER BY BOOKNO\r\n");
   EXPECT_EQ(TableStatement("dbo.WRIPROP", "BOOKNO desc", true),
             "SELECT * FROM [dbo].[WRIPROP]\r\nORDER BY BOOKNO desc\r\n");
+  EXPECT_EQ(TableStatement("a]b", "", false), "SELECT * FROM [a]]b]\r\n");
 }
 
 TEST(LinkConditionTest, PairsQuotedAsTheTableName) {
   EXPECT_EQ(LinkCondition({{"LOCKEY", "LOCKEY"}}, true), "[LOCKEY] = :[LOCKEY]");
   EXPECT_EQ(LinkCondition({{"A", "B"}, {"C", "D"}}, false), "A = :B AND C = :D");
+  EXPECT_EQ(LinkCondition({{"K]1", "M]2"}}, false), "[K]]1] = :[M]]2]");
 }
 
 struct InjectionCase {
@@ -123,6 +132,26 @@ TEST(UpdateStatementsTest, RowStatementsFindTheRowByItsKeys) {
   EXPECT_EQ(DeleteRowStatement(target, old_row).Text, "DELETE FROM [dbo].[T] WHERE [ID] = :P1");
   EXPECT_EQ(SelectRowStatement({"T", columns, {0, 1}}, {TVariant(), "a", TVariant()}).Text,
             "SELECT * FROM [T] WHERE [ID] IS NULL AND [NAME] = :P1");
+}
+
+// A "]" in a table or column name is doubled inside its brackets, in every
+// statement; a column's name is one name even with a dot in it.
+TEST(UpdateStatementsTest, NamesWithAClosingBracketAreDoubled) {
+  const std::vector<odbc::TColumnInfo> columns = {{"K]1", "int", ftInteger},
+                                                  {"a.b]", "varchar", ftString, 10}};
+  const std::vector<int> keys = {0};
+  const TRowTarget target{"dbo.T]x", columns, keys};
+  const std::vector<TVariant> old_row = {std::int32_t{7}, "a"};
+  const std::vector<TVariant> new_row = {std::int32_t{7}, "b"};
+  const std::pair<std::string, std::string> cases[] = {
+      {SelectRowStatement(target, old_row).Text, "SELECT * FROM [dbo].[T]]x] WHERE [K]]1] = :P1"},
+      {UpdateRowStatement(target, old_row, new_row).Text,
+       "UPDATE [dbo].[T]]x] SET [a.b]]] = :P1 WHERE [K]]1] = :P2"},
+      {InsertRowStatement(target, new_row).Text,
+       "INSERT INTO [dbo].[T]]x] ([K]]1], [a.b]]]) VALUES (:P1, :P2)"},
+      {DeleteRowStatement(target, old_row).Text, "DELETE FROM [dbo].[T]]x] WHERE [K]]1] = :P1"},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(text, expected);
 }
 
 }  // namespace

@@ -203,24 +203,48 @@ TEST(VtSQLDatabaseTest, CreateDataSetGivesAnUnownedLockingQueryBoundToIt) {
   EXPECT_FALSE(query->ComponentState().Contains(csDesigning));
 }
 
-TEST(VtSQLDatabaseTest, DesignerLinksTheOwnersConfigurationAndDropsItWhenRemoved) {
+TEST(VtSQLDatabaseTest, DesignerLinksTheOwnersConfiguration) {
   TComponent form(nullptr);
   form.SetDesigning(true);
   new TComponent(&form);
   auto* lookup = new FakeLookup(&form);
   auto* connection = new TVtSQLDatabase(&form);
   EXPECT_EQ(connection->VtConfigInfo(), lookup);
+}
 
-  // A configuration of another owner is watched; removing it drops the link
-  // in the designer only.
-  TComponent other(nullptr);
-  auto* foreign = new FakeLookup(&other);
-  connection->SetDesigning(true);
-  connection->SetProgramName("JAIL");
-  connection->SetVtConfigInfo(foreign);
-  delete foreign;
-  EXPECT_EQ(connection->VtConfigInfo(), nullptr);
-  EXPECT_EQ(connection->ConnectString(), Rendered("", false));
+// Removing the linked configuration drops the link, and the connect string
+// with it, in a designer only; whether the configuration has the
+// connection's owner or another makes no difference.
+TEST(VtSQLDatabaseTest, RemovingTheLinkedConfigurationDropsTheLinkInADesigner) {
+  const struct {
+    const char* Name;
+    bool SameOwner;
+    bool Designing;
+  } cases[] = {
+      {"same owner, designer", true, true},
+      {"other owner, designer", false, true},
+      {"same owner, run time", true, false},
+      {"other owner, run time", false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TComponent form(nullptr);
+    TComponent other(nullptr);
+    auto* connection = new TVtSQLDatabase(&form);
+    auto* lookup = new FakeLookup(c.SameOwner ? &form : &other);
+    connection->SetDesigning(c.Designing);
+    connection->SetProgramName("JAIL");
+    connection->SetVtConfigInfo(lookup);
+    ASSERT_EQ(connection->ConnectString(), Rendered(kSiteAnswer, false));
+    delete lookup;
+    if (c.Designing) {
+      EXPECT_EQ(connection->VtConfigInfo(), nullptr);
+      EXPECT_EQ(connection->ConnectString(), Rendered("", false));
+    } else {
+      EXPECT_NE(connection->VtConfigInfo(), nullptr);
+      EXPECT_EQ(connection->ConnectString(), Rendered(kSiteAnswer, false));
+    }
+  }
 }
 
 TClassRegistry Classes() {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -79,6 +80,40 @@ TEST(WideTextTest, UnpairedSurrogatesBecomeReplacementCharacters) {
   EXPECT_EQ(odbc::FromSqlWide(wide, 4),
             "a\xEF\xBF\xBD"
             "b\xEF\xBF\xBD");
+}
+
+// A driver writes what fits with a NUL and answers the bytes of the text it
+// holds, or, misbehaving, any other count.
+TEST(WideTextTest, ReadSqlWideAsksAgainForALongerTextAndStaysInItsBuffer) {
+  const struct {
+    const char* Name;
+    std::size_t Held;      // units of text the driver holds
+    std::size_t Answered;  // units it answers
+    std::size_t Read;      // units read
+    int Asks;
+  } cases[] = {
+      {"fits", 10, 10, 10, 1},
+      {"no room for the NUL", 16, 16, 16, 2},
+      {"far longer", 300, 300, 300, 2},
+      {"answers more than it holds", 10, 500, 10, 2},
+      {"holds more than it answers", 300, 100, 100, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    int asks = 0;
+    const std::string read = odbc::ReadSqlWide(
+        [&](SQLWCHAR* buffer, SQLINTEGER bytes) {
+          ++asks;
+          const std::size_t room = static_cast<std::size_t>(bytes) / sizeof(SQLWCHAR);
+          const std::size_t written = std::min(c.Held, room - 1);
+          std::fill(buffer, buffer + written, SQLWCHAR{'n'});
+          buffer[written] = 0;
+          return static_cast<SQLINTEGER>(c.Answered * sizeof(SQLWCHAR));
+        },
+        16);
+    EXPECT_EQ(read, std::string(c.Read, 'n'));
+    EXPECT_EQ(asks, c.Asks);
+  }
 }
 
 }  // namespace
