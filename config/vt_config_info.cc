@@ -1,6 +1,8 @@
 #include "config/vt_config_info.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "db/da_dataset.h"
 #include "db/field.h"
@@ -67,7 +69,13 @@ void TVtConfigInfo::GetProgramList(TStrings& APrograms) {
     const std::unique_ptr<TMSConnection> connection = NewRegistryConnection(ConnectionString());
     const std::unique_ptr<TCustomDADataSet> query = OpenRegistryQuery(
         *connection, "SELECT ProgramID FROM ConnectLib (readuncommitted) ORDER BY ProgramID");
+    // Read to the end before touching the caller's list: a row that cannot
+    // be read must leave it as it was.
+    std::vector<std::string> programs;
+    for (; !query->Eof(); query->Next()) {
+      programs.push_back(query->FieldByName("ProgramID").AsString());
+    }
     APrograms.Clear();
-    for (; !query->Eof(); query->Next()) APrograms.Add(query->FieldByName("ProgramID").AsString());
+    for (const std::string& program : programs) APrograms.Add(program);
   });
 }

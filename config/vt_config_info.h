@@ -23,8 +23,9 @@ class TVtConfigInfo : public TVtCustomConfigInfo {
   std::string LookupProgramValue(const std::string& AProgramID, const std::string& AFieldName,
                                  const std::string& ADefault) override;
   // Nothing while SkipLookups reads True. Otherwise runs "SELECT ProgramID
-  // FROM ConnectLib (readuncommitted) ORDER BY ProgramID" and, once it has
-  // opened, replaces the lines of `APrograms` by the identifiers in that order.
+  // FROM ConnectLib (readuncommitted) ORDER BY ProgramID" and, once every
+  // row has been read, replaces the lines of `APrograms` by the identifiers
+  // in that order; on any error before then `APrograms` stays as it was.
   void GetProgramList(TStrings& APrograms) override;
 
   // Always "2.1".

@@ -2,6 +2,7 @@
 
 #include "core/read_error.h"
 #include "db/connect_string_keys.h"
+#include "db/database_error.h"
 #include "db/vt_ms_query.h"
 
 namespace {
@@ -103,14 +104,23 @@ void TVtSQLDatabase::Notification(TComponent* AComponent, TOperation AOperation)
 }
 
 void TVtSQLDatabase::DoConnect() {
-  ApplyConfiguration();
+  const std::string registered = ApplyConfiguration();
+  // An empty answer leaves every setting at its default, which names the
+  // local server as sa: a program the site never registered must not go
+  // looking for a database there.
+  if (FVtConfigInfo != nullptr && registered.empty()) {
+    throw EDatabaseError("No connection is registered for program " + FProgramName +
+                         " in ConnectLib");
+  }
   TMSConnection::DoConnect();
 }
 
-void TVtSQLDatabase::ApplyConfiguration() {
-  if (FVtConfigInfo == nullptr) return;
-  SetConnectString(FVtConfigInfo->GetConnectString(FProgramName));
+std::string TVtSQLDatabase::ApplyConfiguration() {
+  if (FVtConfigInfo == nullptr) return "";
+  std::string registered = FVtConfigInfo->GetConnectString(FProgramName);
+  SetConnectString(registered);
   SetLoginPrompt(false);
+  return registered;
 }
 
 void TVtSQLDatabase::ClearConnectString() {

@@ -1,9 +1,10 @@
 // TVtSQLDatabase: the program's connection. It takes its whole connect
 // string from the site configuration, looked up under the program's name,
-// and looks it up again before every opening; the server, database and login
-// stored with it are only what a designer last saw. It never prompts, sends
-// no lock time-out, does not reopen because it was stored open, and makes
-// every dataset it creates a locking TVtMSQuery.
+// and looks it up again before every opening, which it refuses when nothing
+// is registered rather than fall back on the defaults; the server, database
+// and login stored with it are only what a designer last saw. It never
+// prompts, sends no lock time-out, does not reopen because it was stored
+// open, and makes every dataset it creates a locking TVtMSQuery.
 #pragma once
 
 #include <optional>
@@ -78,12 +79,15 @@ class TVtSQLDatabase : public TMSConnection {
   // In a designer only: the linked configuration going away drops the link.
   void Notification(TComponent* AComponent, TOperation AOperation) override;
   // Applies the configuration, then connects with the resulting settings.
+  // Linked, it throws EDatabaseError "No connection is registered for
+  // program <ProgramName> in ConnectLib" instead when the answer is empty.
   void DoConnect() override;
 
  private:
   // ConnectString := the link's answer for ProgramName (none without a
   // link), then LoginPrompt := false, since the assignment resets it.
-  void ApplyConfiguration();
+  // Returns the answer; empty without a link.
+  std::string ApplyConfiguration();
   // ConnectString := "", then LoginPrompt := false.
   void ClearConnectString();
 

@@ -24,6 +24,13 @@ bool HasDriveLetter(std::string_view AName) {
          static_cast<unsigned char>(AName[0]) < 0x80;
 }
 
+// `APath` with "\" for every "/".
+std::string WindowsSeparators(std::string_view APath) {
+  std::string result(APath);
+  std::replace(result.begin(), result.end(), '/', '\\');
+  return result;
+}
+
 }  // namespace
 
 std::string DriveDirectory(char ALetter) {
@@ -56,9 +63,16 @@ std::optional<std::string> PosixPathFromWindows(std::string_view AWindowsName) {
 }
 
 std::string WindowsPathFromPosix(std::string_view APosixPath) {
-  std::string result = "C:";
-  for (char c : APosixPath) result += c == '/' ? '\\' : c;
-  return result;
+  // The drive whose directory (exactly as DriveDirectory spells it) holds the
+  // path; C: for any other, as the way there never yields "/mnt/E" or "/mnt/c".
+  for (char letter = 'D'; letter <= 'Z'; ++letter) {
+    const std::string directory = DriveDirectory(letter);
+    if (!APosixPath.starts_with(directory)) continue;
+    const std::string_view rest = APosixPath.substr(directory.size());
+    if (!rest.empty() && rest.front() != '/') continue;
+    return std::string{letter, ':'} + WindowsSeparators(rest.empty() ? "/" : rest);
+  }
+  return "C:" + WindowsSeparators(APosixPath);
 }
 
 }  // namespace platform

@@ -17,8 +17,9 @@ namespace platform {
 // character Windows forbids in names (<>:"|?* and codes below 32).
 std::optional<std::string> PosixPathFromWindows(std::string_view AWindowsName);
 
-// The Windows form of the absolute POSIX path `APosixPath`: "C:" followed by
-// the path with "\" for every "/".
+// The Windows form of the absolute POSIX path `APosixPath`, the way back of
+// PosixPathFromWindows: "/mnt/e/x" -> "E:\x" and "/mnt/e" -> "E:\" for
+// drives D: to Z:, any other path "C:" followed by it; "\" for every "/".
 std::string WindowsPathFromPosix(std::string_view APosixPath);
 
 // The directory drive `ALetter` (either case) stands for: "/" for C,

@@ -1,7 +1,9 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/file_open_error.h"
@@ -10,16 +12,26 @@
 
 namespace platform {
 
+namespace {
+
+[[noreturn]] void RefuseToOpen(const std::string& AFileName, const std::string& AReason) {
+  throw EFOpenError("Cannot open file \"" + MessageFileName(AFileName) + "\". " + AReason);
+}
+
+}  // namespace
+
 std::string ReadWholeFile(const std::string& AFileName) {
-  // Not blocking: a named pipe without a writer reads as empty instead of
-  // stopping the program.
+  // Not blocking: opening a named pipe must not wait for a writer; the pipe
+  // is refused right after.
   const int descriptor = open(AFileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (descriptor < 0) {
-    const int reason = errno;
-    throw EFOpenError("Cannot open file \"" + MessageFileName(AFileName) + "\". " +
-                      std::strerror(reason));
-  }
+  if (descriptor < 0) RefuseToOpen(AFileName, std::strerror(errno));
   const FileDescriptor file(descriptor);
+  struct stat status {};
+  if (fstat(file.Get(), &status) != 0) RefuseToOpen(AFileName, std::strerror(errno));
+  if (!S_ISREG(status.st_mode)) RefuseToOpen(AFileName, "Not a regular file");
+  if (static_cast<std::uintmax_t>(status.st_size) > kWholeFileLimit) {
+    RefuseToOpen(AFileName, "File larger than 16 MiB");
+  }
   std::string bytes;
   char buffer[65536];
   for (;;) {
@@ -27,11 +39,12 @@ std::string ReadWholeFile(const std::string& AFileName) {
     if (count == 0) break;
     if (count < 0) {
       if (errno == EINTR) continue;
-      if (errno == EAGAIN) break;
       throw Exception("Cannot read file \"" + MessageFileName(AFileName) + "\". " +
                       std::strerror(errno));
     }
     bytes.append(buffer, static_cast<size_t>(count));
+    // A file still growing as it is read.
+    if (bytes.size() > kWholeFileLimit) RefuseToOpen(AFileName, "File larger than 16 MiB");
   }
   return bytes;
 }

@@ -13,6 +13,7 @@
 #include "config/vt_config_info.h"
 #include "core/exception.h"
 #include "db/da_dataset.h"
+#include "db/database_error.h"
 #include "db/ms_connection.h"
 #include "odbc_test_connection.h"
 #include "site_registry.h"
@@ -341,5 +342,25 @@ INSTANTIATE_TEST_SUITE_P(Failures, RegistryErrorTest,
                              ErrorCase{"MissingTable", "Initial Catalog=NOREGISTRY",
                                        "Invalid object name 'ConnectLib'"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A registry whose identifiers the layer cannot read as text: the query
+// opens, and the list fails at its first row.
+TEST(RegistryProgramListTest, KeepsTheCallersLinesWhenARowCannotBeRead) {
+  SiteRegistry site;
+  {
+    standin_test::OdbcTestConnection setup(site.Server().port());
+    setup.Exec("CREATE DATABASE BINARYIDS");
+    setup.Exec("USE BINARYIDS");
+    setup.Exec("CREATE TABLE ConnectLib (ProgramID varbinary(20))");
+    setup.Exec("INSERT INTO ConnectLib VALUES (0x4A41494C)");
+  }
+  TVtConfigInfo info(nullptr, site.Disk());
+  info.SetConnectionStringOverlay("Initial Catalog=BINARYIDS");
+  TStrings programs;
+  programs.Add("kept");
+  EXPECT_THROW(info.GetProgramList(programs), EDatabaseError);
+  EXPECT_THAT(Lines(programs), ElementsAre("kept"));
+  EXPECT_EQ(site.EstablishedConnections(), 0);
+}
 
 }  // namespace

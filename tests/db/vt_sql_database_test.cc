@@ -16,6 +16,7 @@
 #include "core/description_writer.h"
 #include "core/exception.h"
 #include "db/connect_string_settings.h"
+#include "db/database_error.h"
 #include "db/published_classes.h"
 #include "db/vt_ms_query.h"
 #include "standin_server.h"
@@ -376,14 +377,50 @@ TEST(VtSQLDatabaseTest, EveryOpeningLooksUpAgain) {
   EXPECT_TRUE(connection.Connected());
   EXPECT_THAT(lookup.Asked, ElementsAre("JAIL", "JAIL", "JAIL"));
 
-  // A name never set: the opening asks for the empty identifier and tries
-  // the defaults, which name no server.
+  // A name never set: the opening asks for the empty identifier, which has
+  // no answer, and goes no further.
   TVtSQLDatabase nameless(nullptr);
   nameless.SetConnectString(site);
   nameless.SetVtConfigInfo(&lookup);
-  EXPECT_THROW(nameless.Connect(), Exception);
+  EXPECT_THROW(nameless.Connect(), EDatabaseError);
   EXPECT_EQ(nameless.ConnectString(), Rendered("", false));
   EXPECT_EQ(lookup.Asked.back(), "");
+}
+
+// Linked to a configuration that has no connect string for the program, an
+// opening fails naming the program and the registry, instead of trying the
+// defaults (the local server as sa). Nothing is connected, through Connect
+// or through a dataset.
+TEST(VtSQLDatabaseTest, OpeningAnUnregisteredProgramNamesItAndTheRegistry) {
+  struct Case {
+    const char* program;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"NOT REGISTERED", "No connection is registered for program NOT REGISTERED in ConnectLib"},
+      {"EMPTY", "No connection is registered for program EMPTY in ConnectLib"},
+      {"", "No connection is registered for program  in ConnectLib"},
+  };
+  FakeLookup lookup(nullptr);
+  lookup.Answers["EMPTY"] = "";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.program);
+    TVtSQLDatabase connection(nullptr);
+    connection.SetVtConfigInfo(&lookup);
+    connection.SetProgramName(c.program);
+    const std::unique_ptr<TCustomDADataSet> query(connection.CreateDataSet(nullptr));
+    query->SQL().SetText("SELECT 1");
+    for (const std::function<void()>& open : std::vector<std::function<void()>>{
+             [&] { connection.Connect(); }, [&] { query->Open(); }}) {
+      try {
+        open();
+        ADD_FAILURE() << "connected";
+      } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.Message(), c.message);
+      }
+      EXPECT_FALSE(connection.Connected());
+    }
+  }
 }
 
 }  // namespace

@@ -117,7 +117,12 @@ const BadConfig kBadConfigs[] = {
      },
      ""},
     {"HugeLine",
-     [](const std::string& c) { return std::string(24 << 20, 'x') + "\r\n" + Intact(c); }, ""},
+     [](const std::string& c) { return std::string(15 << 20, 'x') + "\r\n" + Intact(c); }, ""},
+    // Beyond 16 MiB a file is no file of settings; reading it would only
+    // fill memory.
+    {"LargerThanAnySettings",
+     [](const std::string& c) { return std::string(24 << 20, 'x') + "\r\n" + Intact(c); },
+     "EFOpenError: Cannot open file \"<ini>\"\\. File larger than 16 MiB"},
     {"HugeValueElsewhere",
      [](const std::string& c) {
        return Intact(c) + "[Paths]\r\nHelpPath=" + std::string(8 << 20, 'h') + "\r\n";

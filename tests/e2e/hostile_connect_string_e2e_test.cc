@@ -116,8 +116,9 @@ const HostileConnectString kCases[] = {
          "c",
      1, StartUpError("Invalid character '\x01' in non-quoted connection parameter value")},
     // The row's other columns.
-    // No connect string: the driver's default server, where none listens.
-    {"NullConnString", std::nullopt, 2, "dbJail: Unable to connect: [\\s\\S]*" + kAborted},
+    // No connect string: refused, never the driver's default server.
+    {"NullConnString", std::nullopt, 2,
+     "No connection is registered for program JAIL in ConnectLib" + kAborted},
     {"NullUseInitial", kJail + kSite, 0, "", std::nullopt},
     // The site's own connect string, which names the site database.
     {"UseInitialWithNullConnString", std::nullopt, 2,

@@ -111,6 +111,34 @@ TEST(RunnerE2ETest, CompletesAPassOverAVerifiedEncryptedSession) {
   EXPECT_FALSE(program.TraceLinesWith("CFGPROPL").empty());
 }
 
+// A site whose registry gives JAIL no connect string: the pass fails before
+// any connection of its own, naming the program and the registry, instead of
+// trying the local server as sa; only the registry is asked.
+TEST(RunnerE2ETest, AnUnregisteredProgramIsReportedByThePass) {
+  for (const char* change : {"DELETE FROM ConnectLib WHERE ProgramID = 'JAIL'",
+                             "UPDATE ConnectLib SET ConnString = NULL, UseInitial = 0",
+                             "UPDATE ConnectLib SET ConnString = '', UseInitial = 0"}) {
+    SCOPED_TRACE(change);
+    InstalledProgram program(SYNCH_RUNNER_PATH);
+    standin_test::OdbcTestConnection(program.Server().port(), {"sa", "", "VANTOR"}).Exec(change);
+    const std::size_t before = program.ProgramTrace().size();
+    const RunResult result = program.Run();
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err,
+              "No connection is registered for program JAIL in ConnectLib On: "
+              "TfrmSynchPropertyLocationsMain.GoSynchPropertyLocations\n"
+              "Process Aborted\n");
+    // The registry once as the components load and once at the connect.
+    const std::vector<std::string> trace = program.ProgramTrace();
+    EXPECT_EQ(trace.size() - before, 2u);
+    for (std::size_t i = before; i < trace.size(); ++i) {
+      EXPECT_THAT(trace[i],
+                  HasSubstr(" FROM ConnectLib (readuncommitted) WHERE ProgramID = 'JAIL'"));
+    }
+  }
+}
+
 struct StartUpFailure {
   const char* name;
   // Spoils the installation; gets the program's site.

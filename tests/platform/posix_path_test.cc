@@ -66,10 +66,48 @@ TEST(DriveDirectoryTest, CIsRootAndDToZUnderMnt) {
   EXPECT_EQ(platform::DriveDirectory('1'), "");
 }
 
-TEST(WindowsPathFromPosixTest, PutsTheTreeOnC) {
-  EXPECT_EQ(platform::WindowsPathFromPosix("/usr/bin/jail"), "C:\\usr\\bin\\jail");
-  EXPECT_EQ(platform::PosixPathFromWindows(platform::WindowsPathFromPosix("/opt/a b/ü")),
-            "/opt/a b/ü");
+struct PosixNameCase {
+  const char* name;
+  const char* posix;
+  const char* windows;
+};
+
+void PrintTo(const PosixNameCase& c, std::ostream* os) {
+  *os << c.posix;
+}
+
+class WindowsPathFromPosixTest : public ::testing::TestWithParam<PosixNameCase> {};
+
+// Each POSIX path gets the Windows name that maps back to it, so a program
+// or file under /mnt/<letter> is on its own drive, not in a folder of C:.
+TEST_P(WindowsPathFromPosixTest, MapsBackToThePath) {
+  const PosixNameCase& c = GetParam();
+  EXPECT_EQ(platform::WindowsPathFromPosix(c.posix), c.windows);
+  EXPECT_EQ(platform::PosixPathFromWindows(c.windows), c.posix);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, WindowsPathFromPosixTest,
+    ::testing::Values(
+        PosixNameCase{"TreeOnC", "/usr/bin/jail", "C:\\usr\\bin\\jail"},
+        PosixNameCase{"Root", "/", "C:\\"},
+        PosixNameCase{"BlankAndNonAscii", "/opt/a b/ü", "C:\\opt\\a b\\ü"},
+        PosixNameCase{"DriveE", "/mnt/e/Apps/VANTOR.APP/Jail/x", "E:\\Apps\\VANTOR.APP\\Jail\\x"},
+        PosixNameCase{"DriveD", "/mnt/d/Vantor.Cfg/Vantor.ini", "D:\\Vantor.Cfg\\Vantor.ini"},
+        PosixNameCase{"DriveZ", "/mnt/z/a", "Z:\\a"},
+        PosixNameCase{"RootOfADrive", "/mnt/e/", "E:\\"},
+        PosixNameCase{"MntItselfIsOnC", "/mnt/", "C:\\mnt\\"},
+        // No drive stands for these: C: is "/", A: and B: are nowhere, and
+        // the drive folders are lower case only.
+        PosixNameCase{"MntCIsAFolderOnC", "/mnt/c/x", "C:\\mnt\\c\\x"},
+        PosixNameCase{"MntAIsAFolderOnC", "/mnt/a/x", "C:\\mnt\\a\\x"},
+        PosixNameCase{"UpperCaseIsAFolderOnC", "/mnt/E/x", "C:\\mnt\\E\\x"},
+        PosixNameCase{"LongerNameIsAFolderOnC", "/mnt/ef/x", "C:\\mnt\\ef\\x"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The drive folder without a separator after it is the drive's root.
+TEST(WindowsPathFromPosixDriveTest, BareDriveFolderIsItsRoot) {
+  EXPECT_EQ(platform::WindowsPathFromPosix("/mnt/e"), "E:\\");
 }
 
 }  // namespace

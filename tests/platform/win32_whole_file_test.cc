@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/file_open_error.h"
@@ -66,6 +67,42 @@ TEST(Win32WholeFileTest, AFileBeingWrittenCannotBeOpened) {
                                platform_test::SystemText(ERROR_SHARING_VIOLATION));
   }
   CloseHandle(writer);
+}
+
+// Neither a device, a pipe nor a file too large for settings is read: the
+// first two may never end, the last only fills memory.
+TEST(Win32WholeFileTest, WhatIsNoFileOfSettingsIsRefused) {
+  const ScratchDir dir;
+  dir.AddFile("Vantor.ini");
+  const std::filesystem::path large = dir.Path() / "Vantor.ini";
+  std::filesystem::resize_file(large, platform::kWholeFileLimit + 1);
+  const std::filesystem::path exact = dir.Path() / "exact.ini";
+  dir.AddFile("exact.ini");
+  std::filesystem::resize_file(exact, platform::kWholeFileLimit);
+  EXPECT_EQ(platform::ReadWholeFile(exact.string()).size(), platform::kWholeFileLimit);
+
+  // A pipe whose server end this test holds, as a program writing it would.
+  const std::string pipe = "\\\\.\\pipe\\whole-file-test-" + std::to_string(GetCurrentProcessId());
+  const HANDLE server = CreateNamedPipeW(platform::WideFromUtf8(pipe).c_str(), PIPE_ACCESS_OUTBOUND,
+                                         PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr);
+  ASSERT_NE(server, INVALID_HANDLE_VALUE);
+
+  const struct {
+    std::string name;
+    const char* reason;
+  } cases[] = {{"NUL", "Not a regular file"},
+               {pipe, "Not a regular file"},
+               {large.string(), "File larger than 16 MiB"}};
+  for (const auto& c : cases) {
+    try {
+      platform::ReadWholeFile(c.name);
+      ADD_FAILURE() << c.name << " read";
+    } catch (const EFOpenError& e) {
+      EXPECT_TRUE(e.Message().starts_with("Cannot open file \"")) << e.Message();
+      EXPECT_TRUE(e.Message().ends_with("\". " + std::string(c.reason))) << e.Message();
+    }
+  }
+  CloseHandle(server);
 }
 
 }  // namespace
