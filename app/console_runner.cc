@@ -1,11 +1,13 @@
 #include "app/console_runner.h"
 
+#include <exception>
 #include <memory>
 #include <optional>
 
 #include "app/console_view.h"
 #include "app/error_texts.h"
 #include "app/save_log.h"
+#include "config/ini_file_exception.h"
 #include "core/exception.h"
 
 namespace {
@@ -51,6 +53,19 @@ TOptions ParseArguments(const std::vector<std::string>& AArguments) {
   return options;
 }
 
+// The error box names no place; at a console whoever installs the program
+// also needs to know where the configuration file was expected.
+void ListPlacesLookedAt(const std::exception_ptr& AError, std::ostream& AErr) {
+  try {
+    std::rethrow_exception(AError);
+  } catch (const EIniFileException& error) {
+    if (error.PlacesLookedAt().empty()) return;
+    AErr << "Looked for it, in this order, at:\n";
+    for (const std::string& place : error.PlacesLookedAt()) AErr << "  " << place << "\n";
+  } catch (...) {  // the error's text says all there is
+  }
+}
+
 }  // namespace
 
 int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const TConsole& AConsole,
@@ -78,6 +93,7 @@ int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const 
   } catch (...) {
     AConsole.Err << kApplicationErrorCaption << ": "
                  << ApplicationErrorText(std::current_exception()) << "\n";
+    ListPlacesLookedAt(std::current_exception(), AConsole.Err);
     return 1;
   }
 

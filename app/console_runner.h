@@ -20,7 +20,8 @@ struct TConsole {
 // one pass through a TConsoleView and, with "--log FILE", saves the log to
 // FILE as Save Log would. Returns the exit code: 0 the pass completed; 1 the
 // arguments are wrong, or start-up failed ("Application Error: " and the
-// error's text on the error output); 2 the pass was aborted, or the log could
+// error's text on the error output, then, when no configuration file was
+// found, the names looked at, one a line); 2 the pass was aborted, or the log could
 // not be saved.
 int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const TConsole& AConsole,
                               const platform::Disk& ADisk);

@@ -177,8 +177,15 @@ void TfrmSynchPropertyLocationsMain::showEvent(QShowEvent* AEvent) {
   move(available.center() - QPoint(frame.width() / 2, frame.height() / 2));
 }
 
+// The raw text, not toPlainText(): that turns no-break spaces into spaces.
+// Shift+Enter breaks the line with U+2028 where Enter starts a paragraph;
+// both are line breaks to the operator, as they are in the Windows window's
+// edit control, so both are saved as CR LF and count as one for the append
+// rule.
 std::string TfrmSynchPropertyLocationsMain::LogText() const {
-  return Memo1->toPlainText().replace('\n', "\r\n").toStdString();
+  QString text = Memo1->document()->toRawText();
+  text.replace(QChar::ParagraphSeparator, "\r\n").replace(QChar::LineSeparator, "\r\n");
+  return text.toStdString();
 }
 
 void TfrmSynchPropertyLocationsMain::GoSynchPropertyLocations() {
@@ -246,9 +253,9 @@ void TfrmSynchPropertyLocationsMain::AppendLogLine(const std::string& ALine) {
   QTextDocument* document = Memo1->document();
   // The document's last character is always its closing paragraph
   // separator; the one before it tells whether the text ends in a break.
+  const QChar last = document->characterAt(document->characterCount() - 2);
   const bool endsInBreak =
-      document->isEmpty() ||
-      document->characterAt(document->characterCount() - 2) == QChar::ParagraphSeparator;
+      document->isEmpty() || last == QChar::ParagraphSeparator || last == QChar::LineSeparator;
   const bool follow = LogViewAtEnd();
   const QString line = QString::fromStdString(ALine);
   QTextCursor cursor(document);

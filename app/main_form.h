@@ -27,7 +27,8 @@ class TfrmSynchPropertyLocationsMain : public QWidget, public ISynchView {
 
   TMainFormComponents& Components() const { return *FComponents; }
 
-  // Memo1's whole text, UTF-8, each line break as CR LF.
+  // Memo1's whole text as it holds it, UTF-8, each line break (Enter's or
+  // Shift+Enter's) as CR LF.
   std::string LogText() const;
 
   // The start button's click: the synchronization pass, and nothing else.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "config/ini_file_exception.h"
 #include "config/path_text.h"
@@ -31,10 +33,15 @@ bool IsScannedType(platform::DriveType AType) {
   return AType == platform::DriveType::kFixed || AType == platform::DriveType::kRemote;
 }
 
+// The name MobileIniExists looks at.
+std::string MobileIniName(const std::string& AFolder) {
+  return Trim(FolderPart(AFolder)) + std::string(kMobileFileName);
+}
+
 }  // namespace
 
 bool MobileIniExists(const std::string& AFolder, const platform::Disk& ADisk) {
-  return ADisk.FindFile(Trim(FolderPart(AFolder)) + std::string(kMobileFileName)).has_value();
+  return ADisk.FindFile(MobileIniName(AFolder)).has_value();
 }
 
 std::string ConfigFolderFromPath(const std::string& AProgramFolder) {
@@ -51,19 +58,23 @@ std::string ConfigFolderFromPath(const std::string& AProgramFolder) {
 std::string LocateIniFile(const std::string& AStartFile, const platform::Disk& ADisk) {
   const std::string folder =
       FolderPart(AStartFile.empty() ? ADisk.ExecutableFileName() : AStartFile);
+  std::vector<std::string> places;
+  const auto look = [&](std::string AName) {
+    places.push_back(std::move(AName));
+    return ADisk.FindFile(places.back());
+  };
 
+  places.push_back(MobileIniName(folder));
   if (MobileIniExists(folder, ADisk)) {
     // Looked at twice: the file may go between the test and the answer.
     if (auto found = ADisk.FindFile(folder + std::string(kMobileFileName))) return *found;
     throw EIniFileException("Rovane.ini not found");
   }
-  if (auto found = ADisk.FindFile(ConfigFolderFromPath(folder) + std::string(kConfigFileName))) {
-    return *found;
-  }
-  if (auto found = ADisk.FindFile(FirstCharacter(folder) + std::string(kDriveTail))) return *found;
+  if (auto found = look(ConfigFolderFromPath(folder) + std::string(kConfigFileName))) return *found;
+  if (auto found = look(FirstCharacter(folder) + std::string(kDriveTail))) return *found;
   for (char letter = kFirstDriveScanned; letter <= kLastDriveScanned; ++letter) {
     if (!IsScannedType(ADisk.DriveTypeOf(letter + std::string(kDriveRootTail)))) continue;
-    if (auto found = ADisk.FindFile(letter + std::string(kDriveTail))) return *found;
+    if (auto found = look(letter + std::string(kDriveTail))) return *found;
   }
-  throw EIniFileException("Vantor.ini not found.");
+  throw EIniFileException("Vantor.ini not found.", std::move(places));
 }

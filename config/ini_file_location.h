@@ -16,8 +16,9 @@
 // order: "Rovane.ini" in that folder; ConfigFolderFromPath(folder) +
 // "Vantor.ini"; the folder's drive's "\Vantor.Cfg\Vantor.ini"; then the same on
 // every fixed or network drive from C: to Z:. Throws EIniFileException "Vantor.ini
-// not found." when none exists, "Rovane.ini not found" when the mobile file
-// went away while being looked at.
+// not found." when none exists, its PlacesLookedAt() every name above looked
+// at; EIniFileException "Rovane.ini not found" when the mobile file went away
+// while being looked at.
 std::string LocateIniFile(const std::string& AStartFile,
                           const platform::Disk& ADisk = platform::SystemDisk());
 

@@ -170,7 +170,7 @@ TEST_F(MainFormTest, MaximizingMovesTheAnchoredControlsAndRestoringPutsThemBack)
 
 struct AppendCase {
   const char* name;
-  const char* typed;  // what the operator types first; "\n" is the Enter key
+  const char* typed;  // what the operator types first; "\n" is Enter, "\r" Shift+Enter
   std::string log;    // after appending "a" and "b"
 };
 
@@ -188,6 +188,8 @@ TEST_P(LogAppendTest, LineBreakBeforeTheLineWhenTheTextDoesNotEndInOne) {
   for (const char* key = GetParam().typed; *key != '\0'; ++key) {
     if (*key == '\n') {
       QTest::keyClick(memo, Qt::Key_Return);
+    } else if (*key == '\r') {
+      QTest::keyClick(memo, Qt::Key_Return, Qt::ShiftModifier);
     } else {
       QTest::keyClick(memo, *key);
     }
@@ -197,12 +199,15 @@ TEST_P(LogAppendTest, LineBreakBeforeTheLineWhenTheTextDoesNotEndInOne) {
   EXPECT_EQ(window.LogText(), GetParam().log);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, LogAppendTest,
-                         ::testing::Values(AppendCase{"Nothing", "", "a\r\nb\r\n"},
-                                           AppendCase{"Word", "x", "x\r\na\r\nb"},
-                                           AppendCase{"WordAndEnter", "x\n", "x\r\na\r\nb\r\n"},
-                                           AppendCase{"EmptyLine", "\n", "\r\na\r\nb\r\n"}),
-                         [](const auto& AInfo) { return std::string(AInfo.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LogAppendTest,
+    ::testing::Values(AppendCase{"Nothing", "", "a\r\nb\r\n"},
+                      AppendCase{"Word", "x", "x\r\na\r\nb"},
+                      AppendCase{"WordAndEnter", "x\n", "x\r\na\r\nb\r\n"},
+                      AppendCase{"WordAndShiftEnter", "x\r", "x\r\na\r\nb\r\n"},
+                      AppendCase{"ShiftEnterMidLine", "x\ry", "x\r\ny\r\na\r\nb"},
+                      AppendCase{"EmptyLine", "\n", "\r\na\r\nb\r\n"}),
+    [](const auto& AInfo) { return std::string(AInfo.param.name); });
 
 TEST_F(MainFormTest, TypedTextBetweenAppendedLinesStaysInTheLog) {
   TfrmSynchPropertyLocationsMain window(jail_.Site());
@@ -213,6 +218,22 @@ TEST_F(MainFormTest, TypedTextBetweenAppendedLinesStaysInTheLog) {
   QTest::keyClicks(memo, "note");
   window.AppendLogLine("b");
   EXPECT_EQ(window.LogText(), "a\r\nnote\r\nb");
+}
+
+// A no-break space (A0 in code page 1252) is a character of its own, from
+// the database or typed, and is saved as one.
+TEST_F(MainFormTest, NoBreakSpacesStayInTheLogText) {
+  TfrmSynchPropertyLocationsMain window(jail_.Site());
+  window.show();
+  window.AppendLogLine(
+      "Cell\xC2\xA0"
+      "4");
+  QPlainTextEdit* memo = Control<QPlainTextEdit>(window, "Memo1");
+  memo->moveCursor(QTextCursor::End);
+  QTest::keyClicks(memo, QString("x") + QChar(QChar::Nbsp) + "y");
+  EXPECT_EQ(window.LogText(),
+            "Cell\xC2\xA0"
+            "4\r\nx\xC2\xA0y");
 }
 
 TEST_F(MainFormTest, LongLinesWrapOnScreenOnly) {

@@ -78,6 +78,32 @@ TEST_F(RunnerTest, AStartUpFailureEndsWithOne) {
   EXPECT_EQ(result.out, "");
 }
 
+// A program in C:\Sites\VANTOR.APP\Jail on a machine whose only drive, C:,
+// holds no configuration file.
+class NoIniDisk : public platform::Disk {
+ public:
+  std::string ExecutableFileName() const override {
+    return "C:\\Sites\\VANTOR.APP\\Jail\\synch-property-locations-run";
+  }
+  std::optional<std::string> FindFile(const std::string&) const override { return std::nullopt; }
+  platform::DriveType DriveTypeOf(const std::string& ARoot) const override {
+    return ARoot == "C:\\" ? platform::DriveType::kFixed : platform::DriveType::kNoRootDir;
+  }
+};
+
+TEST(RunnerNoIniTest, NamesThePlacesLookedAtAfterTheError) {
+  const RunResult result = RunRunner({}, NoIniDisk());
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err,
+            "Application Error: EIniFileException: Vantor.ini not found.\n"
+            "Looked for it, in this order, at:\n"
+            "  C:\\Sites\\VANTOR.APP\\Jail\\Rovane.ini\n"
+            "  C:\\Sites\\Vantor.Cfg\\Vantor.ini\n"
+            "  C:\\Vantor.Cfg\\Vantor.ini\n"
+            "  C:\\Vantor.Cfg\\Vantor.ini\n");
+  EXPECT_EQ(result.out, "");
+}
+
 TEST_F(RunnerTest, OnATerminalTheProgressLineShowsTheLabelsAndIsClearedAtTheEnd) {
   const RunResult result = RunRunner({}, jail_.Site(), true);
   EXPECT_EQ(result.exitCode, 0);

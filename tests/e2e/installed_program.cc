@@ -93,13 +93,23 @@ std::vector<std::string> InstalledProgram::ProgramTrace() const {
   return lines;
 }
 
+std::vector<std::string> InstalledProgram::ChildEnvironment() const {
+  std::vector<std::string> environment = environment_;
+  const bool namesLocale =
+      std::any_of(environment.begin(), environment.end(),
+                  [](const std::string& AEntry) { return AEntry.starts_with("LC_ALL="); });
+  if (!namesLocale) environment.push_back(kChildLocale);
+  return environment;
+}
+
 RunResult InstalledProgram::Run(const std::vector<std::string>& AArguments) {
   const std::filesystem::path out = scratch_.path() / "stdout";
   const std::filesystem::path err = scratch_.path() / "stderr";
   std::vector<std::string> argv = {site_.ProgramPath().string()};
   argv.insert(argv.end(), AArguments.begin(), AArguments.end());
   const std::size_t firstTraceLine = server_.traceLines().size();
-  standin_test::ChildProcess child(argv, {.out = out, .err = err}, environment_, scratch_.path());
+  standin_test::ChildProcess child(argv, {.out = out, .err = err}, ChildEnvironment(),
+                                   scratch_.path());
   const std::optional<int> exitCode = child.WaitFor(std::chrono::seconds(60));
   if (!exitCode) throw std::runtime_error("the program did not end within 60 s");
   CheckOutputs(firstTraceLine, LogFiles(AArguments));
@@ -112,7 +122,7 @@ std::unique_ptr<standin_test::ChildProcess> InstalledProgram::Start() {
       std::vector<std::string>{site_.ProgramPath().string()},
       standin_test::ChildStreams{.out = scratch_.path() / "stdout",
                                  .err = scratch_.path() / "stderr"},
-      environment_, scratch_.path());
+      ChildEnvironment(), scratch_.path());
 }
 
 void InstalledProgram::RegisterJail(int AJailPort, const std::string& AExtraEntries) {

@@ -41,6 +41,9 @@ struct RunResult {
   std::string err;
 };
 
+// The locale of the runs: UTF-8, which every glibc has.
+inline constexpr char kChildLocale[] = "LC_ALL=C.UTF-8";
+
 class InstalledProgram {
  public:
   // Copies `AExecutable` into the site as "<its name>". The stand-in
@@ -69,7 +72,10 @@ class InstalledProgram {
   // at `AJailPort` (0: this one) with kSiteLogin, and `AExtraEntries`
   // (";Key=Value..."), if any.
   void RegisterJail(int AJailPort = 0, const std::string& AExtraEntries = "");
-  // Entries ("NAME=VALUE") added to the environment of every later run.
+  // Entries ("NAME=VALUE") added to the environment of every later run. Each
+  // run has the locale kChildLocale unless they name LC_ALL: the saved log's
+  // code page and the decoding of the site's files follow the locale the test
+  // chose, never the one it was started in.
   void SetEnvironment(std::vector<std::string> AEntries) { environment_ = std::move(AEntries); }
 
   // The trace lines the program caused: those after the site was set up,
@@ -84,6 +90,8 @@ class InstalledProgram {
   void CheckOutputs(std::size_t AFirstTraceLine,
                     const std::vector<std::filesystem::path>& AExtraFiles);
   std::vector<std::string> PasswordsInPlay();
+  // environment_, and kChildLocale unless it names LC_ALL.
+  std::vector<std::string> ChildEnvironment() const;
 
   standin_test::StandinServer server_;
   standin_test::InstalledSite site_;

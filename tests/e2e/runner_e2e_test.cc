@@ -161,7 +161,8 @@ const std::string kSiteLoginEntries = standin_test::LoginEntries(kSiteLogin);
 const StartUpFailure kStartUpFailures[] = {
     {"NoConfigurationFile",
      [](InstalledProgram& p) { std::filesystem::remove(p.Site().IniPath()); },
-     "EIniFileException: Vantor\\.ini not found\\."},
+     "EIniFileException: Vantor\\.ini not found\\.\n"
+     "Looked for it, in this order, at:\n  .*\\\\Jail\\\\Rovane\\.ini(\n  .*)+"},
     {"NoConnStr", [](InstalledProgram& p) { p.Site().WriteIni("[DataProvider]\r\n"); },
      "EIniFileException: Database connection information not found in <ini> "
      "\\(DataProvider\\.ConnStr\\)"},
