@@ -8,8 +8,9 @@
 //          box that ends the pass (its text on standard output, "box: ..."),
 //          checks that the log view ends at the log's end, writes Memo1's text
 //          (UTF-8) to MEMO_FILE, clicks Save Log with directories in the way
-//          of its file (the failure box's text on standard output), clicks
-//          it again with nothing in the way, types after the log and
+//          of its file (the failure box's text on standard output), types a
+//          line of a no-break space after the log, clicks Save Log again
+//          with nothing in the way, types after the log and
 //          runs a second pass with the view at the top, which must stay
 //          there, and closes the window; the
 //          program must end with 0. With WINDOW_DRIVER_WAIT_FOR set to a
@@ -347,18 +348,32 @@ void SaveLogFailure(DWORD AProcess, HWND AWindow) {
                            (files.empty() ? std::string() : " (" + files[0] + ")"));
 }
 
+// The operator adds a line of a no-break space after the log (Enter and
+// Shift+Enter both reach the edit control as a carriage return), which Save
+// Log must keep as it stands: byte A0 in code page 1252, then CR LF.
+void TypeNoBreakSpaceLine(HWND AWindow) {
+  HWND memo = GetDlgItem(AWindow, kMemo1Id);
+  const std::string log = Text(memo);
+  SendMessageW(memo, EM_SETSEL, -1, -1);
+  SendMessageW(memo, WM_CHAR, 0x00A0, 0);
+  SendMessageW(memo, WM_CHAR, L'\r', 0);
+  Check(Text(memo) == log + "\u00A0\r\n", "the typed line is a no-break space and a line break");
+}
+
 // The operator types after the last line, then goes back to the top of the
-// log: a second pass appends its lines after a line break of their own and
-// leaves the view and the caret where the operator put them.
-void SecondPass(DWORD AProcess, HWND AWindow) {
+// log: a second pass appends its lines (`APassLog`, as the first pass left
+// them) after a line break of their own and leaves the view and the caret
+// where the operator put them.
+void SecondPass(DWORD AProcess, HWND AWindow, const std::string& APassLog) {
   HWND memo = GetDlgItem(AWindow, kMemo1Id);
   const std::string first = Text(memo);
+  SendMessageW(memo, EM_SETSEL, -1, -1);
   SendMessageW(memo, WM_CHAR, L'x', 0);
   SendMessageW(memo, EM_SETSEL, 0, 0);
   SendMessageW(memo, WM_VSCROLL, SB_TOP, 0);
   PostMessageW(GetDlgItem(AWindow, kBtnStartId), BM_CLICK, 0, 0);
   AnswerBox(AProcess, 120);
-  const std::string expected = first + "x\r\n" + first.substr(0, first.size() - 2);
+  const std::string expected = first + "x\r\n" + APassLog.substr(0, APassLog.size() - 2);
   Check(Text(memo) == expected, "the second pass's lines follow the typed text after a break");
   DWORD selStart = 1;
   DWORD selEnd = 1;
@@ -380,7 +395,8 @@ int Pass(const std::string& AProgram, const std::string& AMemoFile) {
   const auto [caption, text] = AnswerBox(child.Info.dwProcessId, 120);
   Check(caption == "Synch Property Locations", "the box's caption " + caption);
   CheckLogAtEnd(GetDlgItem(window, kMemo1Id));
-  std::ofstream(AMemoFile, std::ios::binary) << Text(GetDlgItem(window, kMemo1Id));
+  const std::string passLog = Text(GetDlgItem(window, kMemo1Id));
+  std::ofstream(AMemoFile, std::ios::binary) << passLog;
   // Someone may want to look at the window first (a screenshot).
   if (const char* file = std::getenv("WINDOW_DRIVER_WAIT_FOR")) {
     WaitFor([&] { return GetFileAttributesA(file) != INVALID_FILE_ATTRIBUTES ? window : nullptr; },
@@ -388,8 +404,9 @@ int Pass(const std::string& AProgram, const std::string& AMemoFile) {
   }
 
   SaveLogFailure(child.Info.dwProcessId, window);
+  TypeNoBreakSpaceLine(window);
   SendMessageW(GetDlgItem(window, kBtnSaveId), BM_CLICK, 0, 0);
-  SecondPass(child.Info.dwProcessId, window);
+  SecondPass(child.Info.dwProcessId, window, passLog);
   PostMessageW(window, WM_CLOSE, 0, 0);
   Check(child.ExitCode(30) == 0, "the program ends with 0 once closed");
   return failures == 0 ? 0 : 1;

@@ -4,7 +4,8 @@
 # the Linux console runner on a second stand-in loaded the same way. The
 # window must start from an installed site, settle the same flags, show the
 # same log, answer a Save Log whose file cannot be created with a box and go
-# on, save the log in code page 1252, and end start-up that cannot reach its
+# on, save the log (and a no-break space the operator typed) in code page
+# 1252, and end start-up that cannot reach its
 # site with the "Application Error" box and exit code 1.
 #
 # usage: window_under_wine.sh WINDOW.exe DRIVER.exe LINUX_BUILD_DIR WINE_RUN [SCREENSHOT.png]
@@ -99,7 +100,11 @@ tail -c +4 "$work/linux/pass.log" | cmp -s - "$work/windows/memo.txt" ||
 
 saved=("$work"/windows/[0-9][0-9][0-9][0-9][0-9][0-9][0-9][0-9].log)
 [[ -e ${saved[0]} ]] || fail "Save Log wrote no ddhhnnss.log"
-iconv -f CP1252 -t UTF-8 "${saved[0]}" | cmp -s - "$work/windows/memo.txt" ||
-  fail "the saved log is not the window's log in code page 1252"
+# The operator added a line of one no-break space before saving.
+iconv -f CP1252 -t UTF-8 "${saved[0]}" |
+  cmp -s - <(cat "$work/windows/memo.txt"; printf '\xC2\xA0\r\n') ||
+  fail "the saved log is not the window's log and the typed line in code page 1252"
+tail -c 3 "${saved[0]}" | cmp -s - <(printf '\xA0\r\n') ||
+  fail "the saved log does not end in the typed no-break space, as byte A0, and CR LF"
 LC_ALL=C grep -q $'\xC9lise' "${saved[0]}" || fail "the saved log lacks a name in code page 1252"
 echo "the window settled $(wc -l <<<"$after") flags, showed $(grep -c '' "$work/windows/memo.txt") log lines and saved them in code page 1252"
