@@ -8,6 +8,9 @@
 
 int SynchpropertyLocationsOnJail(QApplication& AApplication, const platform::Disk& ADisk) {
   AApplication.setApplicationName(kApplicationTitle);
+  // Desktops name a window's task bar entry after the desktop entry they
+  // match it with: the installed synch-property-locations.desktop.
+  QGuiApplication::setDesktopFileName("synch-property-locations");
   std::unique_ptr<TfrmSynchPropertyLocationsMain> window;
   try {
     window = std::make_unique<TfrmSynchPropertyLocationsMain>(ADisk);

@@ -28,6 +28,7 @@ TEST(ProgramEntryTest, RunsUntilTheWindowIsClosedAndEndsWithZero) {
   EXPECT_EQ(SynchpropertyLocationsOnJail(*qApp, jail.Site()), 0);
   EXPECT_TRUE(closer.Shown());
   EXPECT_EQ(QApplication::applicationName(), "Synch Property Locations");
+  EXPECT_EQ(QGuiApplication::desktopFileName(), "synch-property-locations");
 }
 
 struct StartUpFailure {

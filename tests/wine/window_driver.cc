@@ -3,6 +3,7 @@
 // Linux stand-in and judges what it writes.
 //
 // usage: window_driver pass PROGRAM.exe MEMO_FILE
+//          checks the program's description in its version record,
 //          starts the program, checks the window's geometry at 96 dpi (also
 //          maximized and restored) and its tab order, clicks the start button, answers the
 //          box that ends the pass (its text on standard output, "box: ..."),
@@ -232,6 +233,23 @@ void CheckWindow(HWND AWindow) {
   CheckPlaces(AWindow, 0, 0, 675, "restored");
 }
 
+// Windows names a program in its task bar groups and Task Manager by the
+// description in the program's version record.
+void CheckDescription(const std::string& AProgram) {
+  const std::wstring program = platform::WideFromUtf8(AProgram);
+  std::vector<char> record(GetFileVersionInfoSizeW(program.c_str(), nullptr));
+  void* description = nullptr;
+  UINT length = 0;
+  Check(!record.empty() &&
+            GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(record.size()),
+                                record.data()) &&
+            VerQueryValueW(record.data(), L"\\StringFileInfo\\040904B0\\FileDescription",
+                           &description, &length) &&
+            length > 0 &&
+            std::wstring(static_cast<const wchar_t*>(description)) == L"Synch Property Locations",
+        "the program's version record describes it as Synch Property Locations");
+}
+
 HWND FocusOf(DWORD AThread) {
   GUITHREADINFO thread{};
   thread.cbSize = sizeof thread;
@@ -384,6 +402,7 @@ void SecondPass(DWORD AProcess, HWND AWindow, const std::string& APassLog) {
 }
 
 int Pass(const std::string& AProgram, const std::string& AMemoFile) {
+  CheckDescription(AProgram);
   TChild child;
   Start(child, AProgram);
   HWND window = WaitFor([&] { return TopLevelOf(child.Info.dwProcessId, kMainFormClassName); },
