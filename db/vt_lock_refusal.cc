@@ -6,6 +6,10 @@
 #include "db/da_dataset.h"
 #include "platform/regional_date_time.h"
 
+// <windows.h>, which the ODBC headers bring in on Windows, renames
+// SetComputerName to its ANSI function, and the refusal's setter with it.
+#undef SetComputerName
+
 namespace {
 
 const char kRefused[] = "The requested lock could not be granted.";
