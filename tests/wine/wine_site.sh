@@ -5,6 +5,11 @@
 # `jail_options` (appended to the JAIL connection string).
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
+# The sample jail's names go through tsql and the Linux runner in the
+# locale's character set: the machine's own locale must not turn them into
+# question marks, so these tests run in C.UTF-8 whatever it is.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+
 # Starts a stand-in on its own data, with any further arguments; sets `port`
 # to its port.
 start_standin() {
