@@ -138,6 +138,38 @@ TEST(SynchJailTest, FlagsMatchAnIndependentComputation) {
   EXPECT_EQ(drift.Containers, Changed(before, expected.containers));
 }
 
+// A pass whose session is killed part way counts only the flags it had
+// written: the jail's flags differ from before by exactly its counts.
+TEST(SynchJailTest, AnAbortedPassCountsWhatTookEffect) {
+  for (const int request : {200, 1500, 3000}) {
+    SCOPED_TRACE("killed at request " + std::to_string(request));
+    standin_test::StandinServer server({.faults = true});
+    {
+      standin_test::OdbcTestConnection setup(server.port());
+      standin_test::LoadScript(setup, jailgen::MakeScript(jailgen::MakeSample(kJail), {}));
+    }
+    const Flags locationsBefore = [&] {
+      standin_test::OdbcTestConnection jail(server.port(), {"sa", "", "JAIL"});
+      return Read(jail, "SELECT LOCKEY, AVAILABLE FROM CFGPROPL");
+    }();
+    const Flags containersBefore = [&] {
+      standin_test::OdbcTestConnection jail(server.port(), {"sa", "", "JAIL"});
+      return Read(jail, "SELECT CONTAINERID, AVAILABLE FROM CFGPROPC");
+    }();
+
+    server.killAtRequest(request);
+    RecordingView view;
+    const TFlagDrift drift = RunPass(server.port(), view);
+    ASSERT_THAT(view.Messages(), ::testing::Contains("Process Aborted"));
+    standin_test::OdbcTestConnection jail(server.port(), {"sa", "", "JAIL"});
+    EXPECT_EQ(drift.Locations,
+              Changed(locationsBefore, Read(jail, "SELECT LOCKEY, AVAILABLE FROM CFGPROPL")));
+    EXPECT_EQ(drift.Containers,
+              Changed(containersBefore, Read(jail, "SELECT CONTAINERID, AVAILABLE FROM CFGPROPC")));
+    EXPECT_GT(drift.Locations + drift.Containers, 0);
+  }
+}
+
 // The benchmark compares the pass with this script, so they must agree: the
 // same jail in two databases, one settled by each.
 TEST(SynchJailTest, TheAdministratorsScriptSettlesTheSameFlags) {
