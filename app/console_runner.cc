@@ -13,14 +13,19 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: synch-property-locations-run [--log FILE]\n"
+    "Usage: synch-property-locations-run [--dry-run] [--log FILE]\n"
     "Recomputes the AVAILABLE flags of every property location and container of the\n"
     "jail database, as the start button of synch-property-locations does, and writes\n"
     "the conflicts log to standard output.\n"
     "\n"
+    "  --dry-run   read, decide and log as a pass does, but change no flag\n"
     "  --log FILE  also save the log to FILE, as the window's Save Log would\n"
     "  --help      show this text\n"
     "  --version   show the version\n"
+    "\n"
+    "After the pass, completed or aborted, the last line on standard error tells how\n"
+    "far the flags had drifted: \"AVAILABLE flags changed: N locations, M containers\",\n"
+    "or with --dry-run \"AVAILABLE flags that would change: ...\".\n"
     "\n"
     "Exit status: 0 the pass completed, 1 start-up failed, 2 the pass was aborted\n"
     "or the log could not be saved. The connection comes from the site configuration.\n";
@@ -28,6 +33,7 @@ constexpr char kUsage[] =
 struct TOptions {
   bool Help = false;
   bool Version = false;
+  TFlagWrites Writes = TFlagWrites::Write;
   std::optional<std::string> LogFile;
 };
 
@@ -40,6 +46,8 @@ TOptions ParseArguments(const std::vector<std::string>& AArguments) {
       options.Help = true;
     } else if (argument == "--version") {
       options.Version = true;
+    } else if (argument == "--dry-run") {
+      options.Writes = TFlagWrites::DryRun;
     } else if (argument == "--log" && i + 1 < AArguments.size()) {
       options.LogFile = AArguments[++i];
     } else if (argument.starts_with("--log=")) {
@@ -64,6 +72,13 @@ void ListPlacesLookedAt(const std::exception_ptr& AError, std::ostream& AErr) {
     for (const std::string& place : error.PlacesLookedAt()) AErr << "  " << place << "\n";
   } catch (...) {  // the error's text says all there is
   }
+}
+
+// The drift line that ends every pass: what the pass found out of date.
+void ReportDrift(const TFlagDrift& ADrift, TFlagWrites AWrites, std::ostream& AErr) {
+  AErr << (AWrites == TFlagWrites::DryRun ? "AVAILABLE flags that would change: "
+                                          : "AVAILABLE flags changed: ")
+       << ADrift.Locations << " locations, " << ADrift.Containers << " containers\n";
 }
 
 }  // namespace
@@ -100,14 +115,15 @@ int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const 
   TConsoleView view(AConsole.Out, AConsole.Err, AConsole.ErrIsTerminal);
   int exitCode = 2;
   try {
-    form->GoSynchPropertyLocations(view);
+    const TFlagDrift drift = form->GoSynchPropertyLocations(view, options.Writes);
     exitCode = view.Completed() ? 0 : 2;
+    view.ClearProgress();
+    ReportDrift(drift, options.Writes, AConsole.Err);
   } catch (...) {  // not an Exception: the pass lets it through, the window's handler shows it
     view.ClearProgress();
     AConsole.Err << kApplicationErrorCaption << ": "
                  << ApplicationErrorText(std::current_exception()) << "\n";
   }
-  view.ClearProgress();
   if (options.LogFile) {
     try {
       SaveLogAs(*options.LogFile, view.LogText());

@@ -1,5 +1,6 @@
 // The console runner: the window's start-up and one synchronization pass,
-// without anyone at the screen, for schedulers.
+// without anyone at the screen, for schedulers; a dry run shows what a pass
+// would do, and every pass ends by telling how far the flags had drifted.
 #pragma once
 
 #include <ostream>
@@ -16,12 +17,16 @@ struct TConsole {
 
 // Runs the runner with `AArguments` (the command line without the program's
 // name): "--help" and "--version" print and return 0; otherwise it starts up
-// as the window does (TMainFormComponents on `ADisk`, FormCreate), runs
-// one pass through a TConsoleView and, with "--log FILE", saves the log to
-// FILE as Save Log would. Returns the exit code: 0 the pass completed; 1 the
-// arguments are wrong, or start-up failed ("Application Error: " and the
-// error's text on the error output, then, when no configuration file was
-// found, the names looked at, one a line); 2 the pass was aborted, or the log could
-// not be saved.
+// as the window does (TMainFormComponents on `ADisk`, FormCreate), runs one
+// pass through a TConsoleView ("--dry-run": one that writes no flag), writes
+// the pass's drift line to the error output ("AVAILABLE flags changed: N
+// locations, M containers", or "... that would change: ..." in a dry run)
+// and, with "--log FILE", saves the log to FILE as Save Log would. An error
+// that is not an Exception ends the pass without a drift line, with
+// "Application Error: " and its text instead. Returns the exit code: 0 the
+// pass completed; 1 the arguments are wrong, or start-up failed ("Application
+// Error: " and the error's text on the error output, then, when no
+// configuration file was found, the names looked at, one a line); 2 the pass
+// was aborted, or the log could not be saved.
 int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const TConsole& AConsole,
                               const platform::Disk& ADisk);

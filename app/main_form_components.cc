@@ -15,7 +15,8 @@ void TMainFormComponents::FormCreate() {
   FNonVisual.tblInmProperty->SetOrderFields("BOOKNO");
 }
 
-void TMainFormComponents::GoSynchPropertyLocations(ISynchView& AView) {
-  ::GoSynchPropertyLocations(AView, *FNonVisual.tblCFGPropertyLocation,
-                             *FNonVisual.tblCFGPropertyContainers, *FNonVisual.qryGeneric);
+TFlagDrift TMainFormComponents::GoSynchPropertyLocations(ISynchView& AView, TFlagWrites AWrites) {
+  return ::GoSynchPropertyLocations(AView, *FNonVisual.tblCFGPropertyLocation,
+                                    *FNonVisual.tblCFGPropertyContainers, *FNonVisual.qryGeneric,
+                                    AWrites);
 }

@@ -6,6 +6,7 @@
 #include "app/main_form_description.h"
 #include "core/component.h"
 #include "platform/disk.h"
+#include "sync/flag_drift.h"
 #include "sync/synch_view.h"
 
 class TMainFormComponents : public TComponent {
@@ -25,8 +26,9 @@ class TMainFormComponents : public TComponent {
   void FormCreate();
 
   // The synchronization pass on this window's datasets, shown through
-  // `AView`; lets no Exception escape.
-  void GoSynchPropertyLocations(ISynchView& AView);
+  // `AView`; lets no Exception escape. Returns the flags it changed, or in a
+  // dry run would have.
+  TFlagDrift GoSynchPropertyLocations(ISynchView& AView, TFlagWrites AWrites = TFlagWrites::Write);
 
  private:
   TMainFormNonVisual FNonVisual{};

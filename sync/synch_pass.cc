@@ -37,6 +37,13 @@ void OpenOrRefresh(TDataSet& ADataSet) {
   }
 }
 
+// Whether writing `AAvailable` to the AVAILABLE flag of the current record of
+// `ADataSet` changes it; a NULL flag always changes.
+bool FlagChanges(const TDataSet& ADataSet, bool AAvailable) {
+  const TField& flag = ADataSet.FieldByName("AVAILABLE");
+  return flag.IsNull() || flag.AsBoolean() != AAvailable;
+}
+
 void ShowRemaining(ISynchView& AView, std::int32_t ARemaining) {
   AView.SetPassesCaption(std::to_string(ARemaining) + " Property Locations To Process Remaining");
   AView.RepaintPasses();
@@ -45,8 +52,15 @@ void ShowRemaining(ISynchView& AView, std::int32_t ARemaining) {
 class SynchPass {
  public:
   SynchPass(ISynchView& AView, TCustomDADataSet& ALocations, TCustomDADataSet& AContainers,
-            TCustomDADataSet& AQuery)
-      : FView(AView), FLocations(ALocations), FContainers(AContainers), FQuery(AQuery) {}
+            TCustomDADataSet& AQuery, TFlagWrites AWrites)
+      : FView(AView),
+        FLocations(ALocations),
+        FContainers(AContainers),
+        FQuery(AQuery),
+        FWrites(AWrites) {}
+
+  // The flags changed so far, or in a dry run those that would have been.
+  const TFlagDrift& Drift() const { return FDrift; }
 
   void Run() {
     OpenOrRefresh(FLocations);
@@ -75,8 +89,11 @@ class SynchPass {
                                 FLocations.FieldByName("LOCATIONCODE").AsString(),
                                 ReadKey(FLocations, "LOCKEY", "CFGPROPL")};
     if (CountHeldProperty(FQuery, location.Key) <= 0) {
-      ReleaseLocation(FQuery, location.Key);
-      ReleaseContainersOf(FQuery, location.Key);
+      const int containersHeldBack = ContainersNotAvailable();
+      WriteFlags(FDrift.Locations, FlagChanges(FLocations, true) ? 1 : 0,
+                 [&] { ReleaseLocation(FQuery, location.Key); });
+      WriteFlags(FDrift.Containers, containersHeldBack,
+                 [&] { ReleaseContainersOf(FQuery, location.Key); });
       Log(BlockRule());
       Log(LocationReleasedLine(location));
       Log(BlockRule());
@@ -98,10 +115,28 @@ class SynchPass {
       Log(StatusLine(location, status));
       Log(BlockRule());
     }
-    UpdateLocation(FQuery, location.Key, available);
+    WriteFlags(FDrift.Locations, FlagChanges(FLocations, available) ? 1 : 0,
+               [&] { UpdateLocation(FQuery, location.Key, available); });
   }
 
-  // Decides and writes every container's flag; returns how many are in use.
+  // The containers of the current location whose flag is not set.
+  int ContainersNotAvailable() {
+    int count = 0;
+    for (FContainers.First(); !FContainers.Eof(); FContainers.Next()) {
+      if (FlagChanges(FContainers, true)) ++count;
+    }
+    return count;
+  }
+
+  // Runs `AStatement` unless this is a dry run, then adds `AChanges` to
+  // `ACount`: after an error, the count holds only what took effect.
+  template <class Statement>
+  void WriteFlags(int& ACount, int AChanges, Statement AStatement) {
+    if (FWrites == TFlagWrites::Write) AStatement();
+    ACount += AChanges;
+  }
+
+  // Decides every container's flag and writes it; returns how many are in use.
   std::int32_t SynchContainers(const TLogLocation& ALocation) {
     std::int32_t inUse = 0;
     FContainers.First();
@@ -112,7 +147,8 @@ class SynchPass {
                                  " Container ID : " + std::to_string(key));
       FView.RepaintWhatHappen();
       const std::int32_t items = CountHeldItems(FQuery, ALocation.Key, key);
-      UpdateContainer(FQuery, ALocation.Key, key, items <= 0);
+      WriteFlags(FDrift.Containers, FlagChanges(FContainers, items <= 0) ? 1 : 0,
+                 [&] { UpdateContainer(FQuery, ALocation.Key, key, items <= 0); });
       Log(BlockRule());
       Log(ContainerLine(ALocation, name, key));
       if (items > 0) {
@@ -160,18 +196,23 @@ class SynchPass {
   TCustomDADataSet& FLocations;
   TCustomDADataSet& FContainers;
   TCustomDADataSet& FQuery;
+  const TFlagWrites FWrites;
+  TFlagDrift FDrift;
 };
 
 }  // namespace
 
-void GoSynchPropertyLocations(ISynchView& AView, TCustomDADataSet& ALocations,
-                              TCustomDADataSet& AContainers, TCustomDADataSet& AQuery) {
+TFlagDrift GoSynchPropertyLocations(ISynchView& AView, TCustomDADataSet& ALocations,
+                                    TCustomDADataSet& AContainers, TCustomDADataSet& AQuery,
+                                    TFlagWrites AWrites) {
+  SynchPass pass(AView, ALocations, AContainers, AQuery, AWrites);
   try {
-    SynchPass(AView, ALocations, AContainers, AQuery).Run();
+    pass.Run();
   } catch (const Exception& error) {
     AQuery.Close();
     AView.SetProgressPosition(0);
     AView.ShowMessage(error.Message() + kPassErrorSuffix);
     AView.ShowMessage("Process Aborted");
   }
+  return pass.Drift();
 }

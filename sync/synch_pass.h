@@ -4,6 +4,7 @@
 #pragma once
 
 #include "db/da_dataset.h"
+#include "sync/flag_drift.h"
 #include "sync/synch_view.h"
 
 // Walks `ALocations` (tblCFGPropertyLocation, CFGPROPL) and, where a held
@@ -17,5 +18,9 @@
 //   "<message> On: TfrmSynchPropertyLocationsMain.GoSynchPropertyLocations"
 //   "Process Aborted"
 // and returns; the updates already made stay.
-void GoSynchPropertyLocations(ISynchView& AView, TCustomDADataSet& ALocations,
-                              TCustomDADataSet& AContainers, TCustomDADataSet& AQuery);
+// With TFlagWrites::DryRun it reads, decides, logs and reports exactly as
+// above but sends none of its four UPDATE statements. Returns the flags it
+// changed, or would have, up to the end or the error (see TFlagDrift).
+TFlagDrift GoSynchPropertyLocations(ISynchView& AView, TCustomDADataSet& ALocations,
+                                    TCustomDADataSet& AContainers, TCustomDADataSet& AQuery,
+                                    TFlagWrites AWrites = TFlagWrites::Write);

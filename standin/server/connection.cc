@@ -35,8 +35,14 @@ std::uint32_t NegotiatePacketSize(std::uint32_t requested) {
 
 }  // namespace
 
-Connection::Connection(int fd, Engine& engine, Trace& trace, FaultControl& faults, TlsOffer tls)
-    : socket_(fd), engine_(engine), trace_(trace), faults_(faults), tls_(tls) {}
+Connection::Connection(int fd, Engine& engine, Trace& trace, FaultControl& faults, TlsOffer tls,
+                       std::chrono::milliseconds reply_delay)
+    : socket_(fd),
+      engine_(engine),
+      trace_(trace),
+      faults_(faults),
+      tls_(tls),
+      reply_delay_(reply_delay) {}
 
 Connection::~Connection() = default;
 
@@ -78,6 +84,7 @@ bool Connection::Handshake() {
   request.app_name = login.app_name;
   request.host_name = login.host_name;
   request.language = login.language;
+  AwaitLink();
   try {
     session_ = engine_.Open(request);
   } catch (const ServerError& e) {
@@ -96,6 +103,7 @@ bool Connection::Handshake() {
 bool Connection::NegotiateEncryption(const tds::Message& prelogin) {
   tds::PreloginRequest request = tds::ParsePrelogin(prelogin.payload);
   tds::EncryptionAgreement agreement = tds::AgreeEncryption(request.encryption, tls_.Encryption());
+  AwaitLink();
   tds::SendReply(socket_, tds::PreloginReply(agreement.answer), packet_size_, 0);
   encryption_ = agreement.session;
   switch (encryption_) {
@@ -127,6 +135,7 @@ void Connection::RunTlsHandshake() {
     }
     std::vector<std::uint8_t> reply = channel->Handshake(message->payload);
     if (!reply.empty()) {
+      AwaitLink();
       tds::SendReply(socket_, reply, packet_size_, 0, PacketType::kPrelogin);
     }
   }
@@ -163,6 +172,7 @@ void Connection::Serve() {
       if (item.kind == Incoming::kAttention) {
         // Queued behind the request it cancels, so the acknowledgement follows
         // that request's whole response, as a message of its own.
+        AwaitLink();
         SendAttentionAcknowledgement(stream);
         continue;
       }
@@ -170,6 +180,7 @@ void Connection::Serve() {
       // the kill handler shuts it, and the session ends below as a killed
       // one does.
       if (faults_.EndsSession()) break;
+      AwaitLink();
       Execute(item.message, stream);
     }
   } catch (...) {
@@ -290,6 +301,10 @@ void Connection::SendAttentionAcknowledgement(tds::PacketStream& stream) {
   tds::WriteDone(out, tds::DoneKind::kDone, tds::kDoneAttention, tds::kCommandNone, 0, version_);
   stream.Append(out.Bytes());
   stream.Finish();
+}
+
+void Connection::AwaitLink() const {
+  if (reply_delay_.count() > 0) std::this_thread::sleep_for(reply_delay_);
 }
 
 }  // namespace standin::server

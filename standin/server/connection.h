@@ -8,6 +8,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -39,8 +40,10 @@ struct TlsOffer {
 
 class Connection {
  public:
-  // Takes ownership of the connected socket `fd`.
-  Connection(int fd, Engine& engine, Trace& trace, FaultControl& faults, TlsOffer tls);
+  // Takes ownership of the connected socket `fd`. Every reply waits
+  // `reply_delay` first, as over a slow link.
+  Connection(int fd, Engine& engine, Trace& trace, FaultControl& faults, TlsOffer tls,
+             std::chrono::milliseconds reply_delay);
   ~Connection();
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
@@ -73,12 +76,16 @@ class Connection {
   Incoming Pop();
   void Execute(const tds::Message& message, tds::PacketStream& stream);
   void SendAttentionAcknowledgement(tds::PacketStream& stream);
+  // The slow link's share of a round trip. Taken before the work that a reply
+  // answers, so that the session holds no engine lock for it.
+  void AwaitLink() const;
 
   tds::Socket socket_;
   Engine& engine_;
   Trace& trace_;
   FaultControl& faults_;
   TlsOffer tls_;
+  std::chrono::milliseconds reply_delay_;
   tds::SessionEncryption encryption_ = tds::SessionEncryption::kClear;
   tds::TdsVersion version_ = tds::TdsVersion::k74;
   std::uint32_t packet_size_ = tds::kDefaultPacketSize;

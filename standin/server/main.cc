@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
       tls_context = std::make_unique<tds::TlsContext>(options.tls_certificate, options.tls_key);
     }
     server::Server server(engine, listener, trace, faults,
-                          server::TlsOffer{tls_context.get(), options.force_encryption});
+                          server::TlsOffer{tls_context.get(), options.force_encryption},
+                          options.reply_delay);
     std::cout << "listening on 127.0.0.1:" << listener.Port() << std::endl;
 
     std::thread acceptor([&server] { server.Run(); });

@@ -21,6 +21,15 @@ std::uint16_t ParsePort(const std::string& text) {
   return static_cast<std::uint16_t>(value);
 }
 
+std::chrono::milliseconds ParseDelay(const std::string& text) {
+  unsigned value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) {
+    throw UsageError("bad delay (want milliseconds): " + text);
+  }
+  return std::chrono::milliseconds(value);
+}
+
 void AddLogin(ServerOptions& options, const std::string& text) {
   auto colon = text.find(':');
   if (colon == std::string::npos || colon == 0)
@@ -39,13 +48,16 @@ const char* UsageText() {
          "FILE]\n"
          "                         [--fault-file FILE] [--tls-cert FILE --tls-key FILE "
          "[--force-encryption]]\n"
+         "                         [--delay-ms N]\n"
          "  --fault-file FILE  for tests: writing \"kill N\" to FILE ends the session of the N-th\n"
          "                     request from then on (any session), as KILL does; \"stop N\" stops\n"
          "                     the server there, as SIGTERM does. That request is not run.\n"
          "  --tls-cert FILE, --tls-key FILE\n"
          "                     the server's certificate and key (PEM): every client that can\n"
          "                     encrypts at least its login; one that asks gets a TLS session\n"
-         "  --force-encryption every session is encrypted; clients that cannot are refused\n";
+         "  --force-encryption every session is encrypted; clients that cannot are refused\n"
+         "  --delay-ms N       every reply (to a PRELOGIN, a login, a request) leaves N ms\n"
+         "                     late, as over a slow link\n";
 }
 
 ServerOptions ParseOptions(const std::vector<std::string>& args) {
@@ -58,7 +70,8 @@ ServerOptions ParseOptions(const std::vector<std::string>& args) {
       value = name.substr(eq + 1);
       name = name.substr(0, eq);
     } else if (name == "--data" || name == "--port" || name == "--login" || name == "--trace" ||
-               name == "--fault-file" || name == "--tls-cert" || name == "--tls-key") {
+               name == "--fault-file" || name == "--tls-cert" || name == "--tls-key" ||
+               name == "--delay-ms") {
       if (i + 1 >= args.size()) throw UsageError(name + " needs a value");
       value = args[++i];
     }
@@ -79,6 +92,8 @@ ServerOptions ParseOptions(const std::vector<std::string>& args) {
     } else if (name == "--tls-cert" || name == "--tls-key") {
       if (value.empty()) throw UsageError(name + " needs a file");
       (name == "--tls-cert" ? options.tls_certificate : options.tls_key) = value;
+    } else if (name == "--delay-ms") {
+      options.reply_delay = ParseDelay(value);
     } else if (name == "--force-encryption") {
       options.force_encryption = true;
     } else {

@@ -1,13 +1,17 @@
 // The command line of sqlserver-standin:
 //   sqlserver-standin --data DIR [--port N] [--login NAME:PASSWORD]... [--trace FILE]
 //                     [--fault-file FILE] [--tls-cert FILE --tls-key FILE [--force-encryption]]
+//                     [--delay-ms N]
 // --fault-file names the file through which a test ends a session or stops
 // the server at a chosen request (see fault_control.h). With a certificate and
 // its key (PEM) the server offers TLS as SQL Server does: at least the login is
 // encrypted for a client that can, and the whole session for one that asks;
 // --force-encryption encrypts every session and refuses clients that cannot.
+// --delay-ms holds every reply back, as a slow link between client and server
+// would.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -28,6 +32,7 @@ struct ServerOptions {
   std::filesystem::path tls_certificate;  // empty: no TLS
   std::filesystem::path tls_key;
   bool force_encryption = false;
+  std::chrono::milliseconds reply_delay{0};
 };
 
 // A command line the server cannot run with; what() says why.

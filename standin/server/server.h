@@ -1,6 +1,7 @@
 // Accepts clients and runs each connection on its own thread until Stop.
 #pragma once
 
+#include <chrono>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -15,8 +16,15 @@ namespace standin::server {
 
 class Server {
  public:
-  Server(Engine& engine, Listener& listener, Trace& trace, FaultControl& faults, TlsOffer tls)
-      : engine_(engine), listener_(listener), trace_(trace), faults_(faults), tls_(tls) {}
+  // Each connection's replies wait `reply_delay` (see Connection).
+  Server(Engine& engine, Listener& listener, Trace& trace, FaultControl& faults, TlsOffer tls,
+         std::chrono::milliseconds reply_delay)
+      : engine_(engine),
+        listener_(listener),
+        trace_(trace),
+        faults_(faults),
+        tls_(tls),
+        reply_delay_(reply_delay) {}
   // Stops first if still running.
   ~Server();
   Server(const Server&) = delete;
@@ -43,6 +51,7 @@ class Server {
   Trace& trace_;
   FaultControl& faults_;
   TlsOffer tls_;
+  std::chrono::milliseconds reply_delay_;
   std::mutex mutex_;
   std::list<Running> running_;
   bool stopping_ = false;

@@ -24,6 +24,7 @@ namespace {
 
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
 using ::testing::Not;
 using ::testing::StartsWith;
 
@@ -53,7 +54,9 @@ class RunnerTest : public ::testing::Test {
 TEST_F(RunnerTest, ACompletedPassEndsWithZero) {
   const RunResult result = RunRunner({}, jail_.Site());
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.err, "Property Locations Synchronization Completed\n");
+  EXPECT_THAT(result.err, MatchesRegex("Property Locations Synchronization Completed\n"
+                                       "AVAILABLE flags changed: [0-9]+ locations, [0-9]+ "
+                                       "containers\n"));
   EXPECT_THAT(result.out, StartsWith("===========================\n"));
   EXPECT_THAT(result.err, Not(HasSubstr("\x1b")));
 }
@@ -63,7 +66,8 @@ TEST_F(RunnerTest, AnAbortedPassEndsWithTwo) {
   const RunResult result = RunRunner({}, jail_.Site());
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_THAT(result.err, EndsWith(" On: TfrmSynchPropertyLocationsMain.GoSynchPropertyLocations\n"
-                                   "Process Aborted\n"));
+                                   "Process Aborted\n"
+                                   "AVAILABLE flags changed: 0 locations, 0 containers\n"));
   EXPECT_EQ(result.out, "");
 }
 
@@ -108,7 +112,9 @@ TEST_F(RunnerTest, OnATerminalTheProgressLineShowsTheLabelsAndIsClearedAtTheEnd)
   const RunResult result = RunRunner({}, jail_.Site(), true);
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_THAT(result.err, HasSubstr("] 0 Property Locations To Process Remaining | Synching"));
-  EXPECT_THAT(result.err, EndsWith("\r\x1b[KProperty Locations Synchronization Completed\n"));
+  EXPECT_THAT(result.err, HasSubstr("\r\x1b[KProperty Locations Synchronization Completed\n"
+                                    "AVAILABLE flags changed: "));
+  EXPECT_THAT(result.err, EndsWith(" containers\n"));
 }
 
 TEST_F(RunnerTest, OutputAndLogFileEqualTheWindowsLogAndItsSavedFile) {
@@ -178,8 +184,11 @@ TEST_P(RunnerArgumentsTest, AnswersWithoutStartingUp) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, RunnerArgumentsTest,
     ::testing::Values(
-        ArgumentsCase{
-            "Help", {"--help"}, 0, "Usage: synch-property-locations-run [--log FILE]\n", ""},
+        ArgumentsCase{"Help",
+                      {"--help"},
+                      0,
+                      "Usage: synch-property-locations-run [--dry-run] [--log FILE]\n",
+                      ""},
         ArgumentsCase{"Version", {"--version"}, 0, "synch-property-locations-run 2.1\n", ""},
         ArgumentsCase{"Unknown",
                       {"--server=x"},

@@ -187,6 +187,12 @@ std::regex StartUpErrorPattern(const std::filesystem::path& AIniPath, const std:
                     "\n");
 }
 
+std::string CompletedPass(int ALocations, int AContainers) {
+  return "Property Locations Synchronization Completed\nAVAILABLE flags changed: " +
+         std::to_string(ALocations) + " locations, " + std::to_string(AContainers) +
+         " containers\n";
+}
+
 bool NamesAJailTable(const std::string& ATraceLine) {
   for (const char* table : {"CFGPROPL", "CFGPROPC", "WARDERLY", "WRIPROP", "WRPITEMS"}) {
     if (ATraceLine.find(table) != std::string::npos) return true;

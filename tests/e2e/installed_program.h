@@ -108,6 +108,13 @@ class InstalledProgram {
 // the site's Vantor.ini at `AIniPath`.
 std::regex StartUpErrorPattern(const std::filesystem::path& AIniPath, const std::string& AMessage);
 
+// What the runner writes to standard error after a pass that completed: its
+// message and its drift line, with any counts (kCompletedPass) or with these.
+inline const std::regex kCompletedPass(
+    "Property Locations Synchronization Completed\n"
+    "AVAILABLE flags changed: [0-9]+ locations, [0-9]+ containers\n");
+std::string CompletedPass(int ALocations, int AContainers);
+
 // The sample jail's tables, one of which every statement of the pass names.
 bool NamesAJailTable(const std::string& ATraceLine);
 

@@ -12,12 +12,14 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(OptionsTest, ReadsEveryOption) {
-  ServerOptions o = ParseOptions({"--data", "/tmp/d", "--port", "14330", "--login", "jailer:pa:ss",
-                                  "--trace=/tmp/t.log", "--fault-file", "/tmp/f"});
+  ServerOptions o =
+      ParseOptions({"--data", "/tmp/d", "--port", "14330", "--login", "jailer:pa:ss",
+                    "--trace=/tmp/t.log", "--fault-file", "/tmp/f", "--delay-ms", "20"});
   EXPECT_EQ(o.data_dir, "/tmp/d");
   EXPECT_EQ(o.port, 14330);
   EXPECT_EQ(o.trace_file, "/tmp/t.log");
   EXPECT_EQ(o.fault_file, "/tmp/f");
+  EXPECT_EQ(o.reply_delay, std::chrono::milliseconds(20));
   EXPECT_EQ(o.logins.at("jailer"), "pa:ss");
   EXPECT_EQ(o.logins.at("sa"), "");
 }
@@ -28,6 +30,7 @@ TEST(OptionsTest, DefaultsToAnyPortAndTheSaLoginOnly) {
   EXPECT_EQ(o.logins, (std::map<std::string, std::string>{{"sa", ""}}));
   EXPECT_TRUE(o.trace_file.empty());
   EXPECT_TRUE(o.fault_file.empty());
+  EXPECT_EQ(o.reply_delay, std::chrono::milliseconds(0));
 }
 
 TEST(OptionsTest, ALoginForSaChangesItsPasswordWhateverItsCase) {
@@ -50,6 +53,10 @@ TEST(OptionsTest, RefusesBadCommandLines) {
       {"--data="},
       {"--data", "d", "--fault-file"},
       {"--data", "d", "--fault-file="},
+      {"--data", "d", "--delay-ms"},
+      {"--data", "d", "--delay-ms", "-5"},
+      {"--data", "d", "--delay-ms=2s"},
+      {"--data", "d", "--delay-ms="},
   };
   for (const Args& args : cases) {
     std::string line;

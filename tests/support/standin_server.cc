@@ -53,6 +53,9 @@ void StandinServer::Start(int port) {
                              HostPath(options_.tls_key)});
     if (options_.force_encryption) argv.push_back("--force-encryption");
   }
+  if (options_.delay_ms > 0) {
+    argv.insert(argv.end(), {"--delay-ms", std::to_string(options_.delay_ms)});
+  }
   if (options_.faults) {
     argv.push_back("--fault-file");
     argv.push_back(HostPath(dir_.path() / "fault"));

@@ -21,6 +21,7 @@ struct StandinOptions {
   std::filesystem::path tls_certificate = {};
   std::filesystem::path tls_key = {};
   bool force_encryption = false;  // every session encrypted; needs the two above
+  int delay_ms = 0;               // every reply held back this long, as over a slow link
 };
 
 class StandinServer {

@@ -1,5 +1,6 @@
 // The pass on a generated jail of hundreds of locations, its flags checked
-// against a computation of their own over the tables as fetched.
+// against a computation of their own over the tables as fetched, and against
+// the administrator's script the benchmark times beside it.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@
 #include "script_loader.h"
 #include "standin_server.h"
 #include "sync/synch_pass.h"
+#include "temp_dir.h"
 
 namespace sync_test {
 namespace {
@@ -84,6 +86,24 @@ Flags Read(standin_test::OdbcTestConnection& AJail, const std::string& ASql) {
   return flags;
 }
 
+// The keys whose flag differs between `ABefore` and `AAfter`.
+int Changed(const Flags& ABefore, const Flags& AAfter) {
+  int changed = 0;
+  for (const auto& [key, flag] : AAfter) changed += ABefore.at(key) != flag ? 1 : 0;
+  return changed;
+}
+
+// Runs the pass on the JAIL database of the stand-in on `APort`, registered
+// and installed as a site's.
+TFlagDrift RunPass(int APort, RecordingView& AView) {
+  standin_test::RegisterJail(APort);
+  const standin_test::InstalledSite site(APort);
+  TComponent window(nullptr);
+  const TMainFormNonVisual components = RestoreMainForm(&window, site);
+  return GoSynchPropertyLocations(AView, *components.tblCFGPropertyLocation,
+                                  *components.tblCFGPropertyContainers, *components.qryGeneric);
+}
+
 int Occurrences(const std::string& AText, const std::string& APart) {
   int count = 0;
   for (auto at = AText.find(APart); at != std::string::npos; at = AText.find(APart, at + 1)) {
@@ -100,15 +120,11 @@ TEST(SynchJailTest, FlagsMatchAnIndependentComputation) {
   }
   standin_test::OdbcTestConnection jail(server.port(), {"sa", "", "JAIL"});
   const Expected expected = Compute(jail);
+  const Flags locationsBefore = Read(jail, "SELECT LOCKEY, AVAILABLE FROM CFGPROPL");
   const Flags before = Read(jail, "SELECT CONTAINERID, AVAILABLE FROM CFGPROPC");
 
-  standin_test::RegisterJail(server.port());
-  const standin_test::InstalledSite site(server.port());
-  TComponent window(nullptr);
-  const TMainFormNonVisual components = RestoreMainForm(&window, site);
   RecordingView view;
-  GoSynchPropertyLocations(view, *components.tblCFGPropertyLocation,
-                           *components.tblCFGPropertyContainers, *components.qryGeneric);
+  const TFlagDrift drift = RunPass(server.port(), view);
 
   EXPECT_THAT(view.Messages(), ElementsAre("Property Locations Synchronization Completed"));
   EXPECT_EQ(Read(jail, "SELECT LOCKEY, AVAILABLE FROM CFGPROPL"), expected.locations);
@@ -118,6 +134,68 @@ TEST(SynchJailTest, FlagsMatchAnIndependentComputation) {
   // The sample's flags had drifted: the pass had something to correct.
   EXPECT_NE(before, expected.containers);
   EXPECT_GT(expected.containersInUse, 0);
+  EXPECT_EQ(drift.Locations, Changed(locationsBefore, expected.locations));
+  EXPECT_EQ(drift.Containers, Changed(before, expected.containers));
+}
+
+// A pass whose session is killed part way counts only the flags it had
+// written: the jail's flags differ from before by exactly its counts.
+TEST(SynchJailTest, AnAbortedPassCountsWhatTookEffect) {
+  for (const int request : {200, 1500, 3000}) {
+    SCOPED_TRACE("killed at request " + std::to_string(request));
+    standin_test::StandinServer server({.faults = true});
+    {
+      standin_test::OdbcTestConnection setup(server.port());
+      standin_test::LoadScript(setup, jailgen::MakeScript(jailgen::MakeSample(kJail), {}));
+    }
+    const Flags locationsBefore = [&] {
+      standin_test::OdbcTestConnection jail(server.port(), {"sa", "", "JAIL"});
+      return Read(jail, "SELECT LOCKEY, AVAILABLE FROM CFGPROPL");
+    }();
+    const Flags containersBefore = [&] {
+      standin_test::OdbcTestConnection jail(server.port(), {"sa", "", "JAIL"});
+      return Read(jail, "SELECT CONTAINERID, AVAILABLE FROM CFGPROPC");
+    }();
+
+    server.killAtRequest(request);
+    RecordingView view;
+    const TFlagDrift drift = RunPass(server.port(), view);
+    ASSERT_THAT(view.Messages(), ::testing::Contains("Process Aborted"));
+    standin_test::OdbcTestConnection jail(server.port(), {"sa", "", "JAIL"});
+    EXPECT_EQ(drift.Locations,
+              Changed(locationsBefore, Read(jail, "SELECT LOCKEY, AVAILABLE FROM CFGPROPL")));
+    EXPECT_EQ(drift.Containers,
+              Changed(containersBefore, Read(jail, "SELECT CONTAINERID, AVAILABLE FROM CFGPROPC")));
+    EXPECT_GT(drift.Locations + drift.Containers, 0);
+  }
+}
+
+// The benchmark compares the pass with this script, so they must agree: the
+// same jail in two databases, one settled by each.
+TEST(SynchJailTest, TheAdministratorsScriptSettlesTheSameFlags) {
+  standin_test::StandinServer server;
+  {
+    standin_test::OdbcTestConnection setup(server.port());
+    const jailgen::Sample sample = jailgen::MakeSample(kJail);
+    standin_test::LoadScript(setup, jailgen::MakeScript(sample, {}));
+    standin_test::LoadScript(
+        setup, jailgen::MakeScript(sample, {.site_db = "VANTOR2", .jail_db = "JAIL2"}));
+  }
+  standin_test::OdbcTestConnection jail(server.port(), {"sa", "", "JAIL"});
+  standin_test::OdbcTestConnection copy(server.port(), {"sa", "", "JAIL2"});
+  const Flags before = Read(jail, "SELECT CONTAINERID, AVAILABLE FROM CFGPROPC");
+  ASSERT_EQ(Read(copy, "SELECT CONTAINERID, AVAILABLE FROM CFGPROPC"), before);
+
+  RecordingView view;
+  RunPass(server.port(), view);
+  ASSERT_THAT(view.Messages(), ElementsAre("Property Locations Synchronization Completed"));
+  standin_test::LoadScript(copy, standin_test::ReadFile(ADMIN_RECOMPUTE_FLAGS_SQL));
+
+  EXPECT_EQ(Read(copy, "SELECT LOCKEY, AVAILABLE FROM CFGPROPL"),
+            Read(jail, "SELECT LOCKEY, AVAILABLE FROM CFGPROPL"));
+  const Flags settled = Read(jail, "SELECT CONTAINERID, AVAILABLE FROM CFGPROPC");
+  EXPECT_EQ(Read(copy, "SELECT CONTAINERID, AVAILABLE FROM CFGPROPC"), settled);
+  EXPECT_NE(settled, before);
 }
 
 }  // namespace
