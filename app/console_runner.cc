@@ -13,12 +13,15 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: synch-property-locations-run [--log FILE]\n"
+    "Usage: synch-property-locations-run [--set-based] [--log FILE]\n"
     "Recomputes the AVAILABLE flags of every property location and container of the\n"
     "jail database, as the start button of synch-property-locations does, and writes\n"
     "the conflicts log to standard output.\n"
     "\n"
     "  --log FILE  also save the log to FILE, as the window's Save Log would\n"
+    "  --set-based decide every flag from a few whole-table reads and write them\n"
+    "              all in one transaction: the same flags and log in a fixed number\n"
+    "              of requests, and an aborted pass changes no flag\n"
     "  --help      show this text\n"
     "  --version   show the version\n"
     "\n"
@@ -28,6 +31,7 @@ constexpr char kUsage[] =
 struct TOptions {
   bool Help = false;
   bool Version = false;
+  bool SetBased = false;
   std::optional<std::string> LogFile;
 };
 
@@ -40,6 +44,8 @@ TOptions ParseArguments(const std::vector<std::string>& AArguments) {
       options.Help = true;
     } else if (argument == "--version") {
       options.Version = true;
+    } else if (argument == "--set-based") {
+      options.SetBased = true;
     } else if (argument == "--log" && i + 1 < AArguments.size()) {
       options.LogFile = AArguments[++i];
     } else if (argument.starts_with("--log=")) {
@@ -100,7 +106,11 @@ int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const 
   TConsoleView view(AConsole.Out, AConsole.Err, AConsole.ErrIsTerminal);
   int exitCode = 2;
   try {
-    form->GoSynchPropertyLocations(view);
+    if (options.SetBased) {
+      form->GoSynchPropertyLocationsSetBased(view);
+    } else {
+      form->GoSynchPropertyLocations(view);
+    }
     exitCode = view.Completed() ? 0 : 2;
   } catch (...) {  // not an Exception: the pass lets it through, the window's handler shows it
     view.ClearProgress();

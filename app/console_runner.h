@@ -17,7 +17,8 @@ struct TConsole {
 // Runs the runner with `AArguments` (the command line without the program's
 // name): "--help" and "--version" print and return 0; otherwise it starts up
 // as the window does (TMainFormComponents on `ADisk`, FormCreate), runs
-// one pass through a TConsoleView and, with "--log FILE", saves the log to
+// one pass through a TConsoleView (the set-based one with "--set-based", else
+// the window's) and, with "--log FILE", saves the log to
 // FILE as Save Log would. Returns the exit code: 0 the pass completed; 1 the
 // arguments are wrong, or start-up failed ("Application Error: " and the
 // error's text on the error output, then, when no configuration file was

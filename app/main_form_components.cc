@@ -1,6 +1,10 @@
 #include "app/main_form_components.h"
 
+#include <memory>
+
+#include "sync/set_based_pass.h"
 #include "sync/synch_pass.h"
+#include "sync/whole_table.h"
 
 TMainFormComponents::TMainFormComponents(const platform::Disk& ADisk)
     : TComponent(nullptr), FNonVisual(RestoreMainForm(this, ADisk)) {
@@ -18,4 +22,11 @@ void TMainFormComponents::FormCreate() {
 void TMainFormComponents::GoSynchPropertyLocations(ISynchView& AView) {
   ::GoSynchPropertyLocations(AView, *FNonVisual.tblCFGPropertyLocation,
                              *FNonVisual.tblCFGPropertyContainers, *FNonVisual.qryGeneric);
+}
+
+TFlagDrift TMainFormComponents::GoSynchPropertyLocationsSetBased(ISynchView& AView) {
+  const std::unique_ptr<TMSTable> containers =
+      MakeWholeTable(*FNonVisual.dbJail, PropertyTableDeclaration("tblCFGPropertyContainers"));
+  return ::GoSynchPropertyLocationsSetBased(AView, *FNonVisual.tblCFGPropertyLocation, *containers,
+                                            *FNonVisual.qryGeneric);
 }

@@ -6,6 +6,7 @@
 #include "app/main_form_description.h"
 #include "core/component.h"
 #include "platform/disk.h"
+#include "sync/flag_drift.h"
 #include "sync/synch_view.h"
 
 class TMainFormComponents : public TComponent {
@@ -27,6 +28,10 @@ class TMainFormComponents : public TComponent {
   // The synchronization pass on this window's datasets, shown through
   // `AView`; lets no Exception escape.
   void GoSynchPropertyLocations(ISynchView& AView);
+  // The set-based pass (sync/set_based_pass.h) on this window's location
+  // dataset and query, with all of CFGPROPC read through a table dataset of
+  // its own, made for the pass and freed after it; lets no Exception escape.
+  TFlagDrift GoSynchPropertyLocationsSetBased(ISynchView& AView);
 
  private:
   TMainFormNonVisual FNonVisual{};
