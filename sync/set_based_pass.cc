@@ -125,8 +125,11 @@ class SetBasedPass {
   }
 
  private:
-  // The containers of each location in the order the table gives them,
-  // which is the order a location's own selection of them gives too.
+  // The containers of each location in the order the whole table gives
+  // them. Neither this statement nor the per-location one of the window's
+  // detail dataset orders its rows, and a server returns both along
+  // CFGPROPC's primary key (CONTAINERID, its clustered index), so each
+  // location's containers come in the same order either way.
   void ReadContainers() {
     for (FContainers.First(); !FContainers.Eof(); FContainers.Next()) {
       const TField& location = FContainers.FieldByName("LOCKEY");
