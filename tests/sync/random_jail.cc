@@ -1,6 +1,8 @@
 #include "random_jail.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <limits>
 #include <optional>
 #include <random>
