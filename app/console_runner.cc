@@ -13,13 +13,16 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: synch-property-locations-run [--dry-run] [--log FILE]\n"
+    "Usage: synch-property-locations-run [--set-based] [--dry-run] [--log FILE]\n"
     "Recomputes the AVAILABLE flags of every property location and container of the\n"
     "jail database, as the start button of synch-property-locations does, and writes\n"
     "the conflicts log to standard output.\n"
     "\n"
     "  --dry-run   read, decide and log as a pass does, but change no flag\n"
     "  --log FILE  also save the log to FILE, as the window's Save Log would\n"
+    "  --set-based decide every flag from a few whole-table reads and write them\n"
+    "              all in one transaction: the same flags and log in a fixed number\n"
+    "              of requests, and an aborted pass changes no flag\n"
     "  --help      show this text\n"
     "  --version   show the version\n"
     "\n"
@@ -34,6 +37,7 @@ struct TOptions {
   bool Help = false;
   bool Version = false;
   TFlagWrites Writes = TFlagWrites::Write;
+  bool SetBased = false;
   std::optional<std::string> LogFile;
 };
 
@@ -48,6 +52,8 @@ TOptions ParseArguments(const std::vector<std::string>& AArguments) {
       options.Version = true;
     } else if (argument == "--dry-run") {
       options.Writes = TFlagWrites::DryRun;
+    } else if (argument == "--set-based") {
+      options.SetBased = true;
     } else if (argument == "--log" && i + 1 < AArguments.size()) {
       options.LogFile = AArguments[++i];
     } else if (argument.starts_with("--log=")) {
@@ -115,7 +121,9 @@ int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const 
   TConsoleView view(AConsole.Out, AConsole.Err, AConsole.ErrIsTerminal);
   int exitCode = 2;
   try {
-    const TFlagDrift drift = form->GoSynchPropertyLocations(view, options.Writes);
+    const TFlagDrift drift = options.SetBased
+                                 ? form->GoSynchPropertyLocationsSetBased(view, options.Writes)
+                                 : form->GoSynchPropertyLocations(view, options.Writes);
     exitCode = view.Completed() ? 0 : 2;
     view.ClearProgress();
     ReportDrift(drift, options.Writes, AConsole.Err);

@@ -18,7 +18,8 @@ struct TConsole {
 // Runs the runner with `AArguments` (the command line without the program's
 // name): "--help" and "--version" print and return 0; otherwise it starts up
 // as the window does (TMainFormComponents on `ADisk`, FormCreate), runs one
-// pass through a TConsoleView ("--dry-run": one that writes no flag), writes
+// pass through a TConsoleView (the set-based one with "--set-based", else the
+// window's; "--dry-run": one that writes no flag), writes
 // the pass's drift line to the error output ("AVAILABLE flags changed: N
 // locations, M containers", or "... that would change: ..." in a dry run)
 // and, with "--log FILE", saves the log to FILE as Save Log would. An error

@@ -1,6 +1,10 @@
 #include "app/main_form_components.h"
 
+#include <memory>
+
+#include "sync/set_based_pass.h"
 #include "sync/synch_pass.h"
+#include "sync/whole_table.h"
 
 TMainFormComponents::TMainFormComponents(const platform::Disk& ADisk)
     : TComponent(nullptr), FNonVisual(RestoreMainForm(this, ADisk)) {
@@ -19,4 +23,12 @@ TFlagDrift TMainFormComponents::GoSynchPropertyLocations(ISynchView& AView, TFla
   return ::GoSynchPropertyLocations(AView, *FNonVisual.tblCFGPropertyLocation,
                                     *FNonVisual.tblCFGPropertyContainers, *FNonVisual.qryGeneric,
                                     AWrites);
+}
+
+TFlagDrift TMainFormComponents::GoSynchPropertyLocationsSetBased(ISynchView& AView,
+                                                                  TFlagWrites AWrites) {
+  const std::unique_ptr<TMSTable> containers =
+      MakeWholeTable(*FNonVisual.dbJail, PropertyTableDeclaration("tblCFGPropertyContainers"));
+  return ::GoSynchPropertyLocationsSetBased(AView, *FNonVisual.tblCFGPropertyLocation, *containers,
+                                            *FNonVisual.qryGeneric, AWrites);
 }

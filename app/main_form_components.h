@@ -29,6 +29,11 @@ class TMainFormComponents : public TComponent {
   // `AView`; lets no Exception escape. Returns the flags it changed, or in a
   // dry run would have.
   TFlagDrift GoSynchPropertyLocations(ISynchView& AView, TFlagWrites AWrites = TFlagWrites::Write);
+  // The set-based pass (sync/set_based_pass.h) on this window's location
+  // dataset and query, with all of CFGPROPC read through a table dataset of
+  // its own, made for the pass and freed after it; lets no Exception escape.
+  TFlagDrift GoSynchPropertyLocationsSetBased(ISynchView& AView,
+                                              TFlagWrites AWrites = TFlagWrites::Write);
 
  private:
   TMainFormNonVisual FNonVisual{};

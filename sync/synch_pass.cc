@@ -1,32 +1,19 @@
 #include "sync/synch_pass.h"
 
 #include <cstdint>
-#include <limits>
 #include <string>
 
 #include "core/exception.h"
 #include "db/variant_convert.h"
+#include "sync/key_range.h"
+#include "sync/pass_abort.h"
 #include "sync/synch_log_lines.h"
 #include "sync/synch_statements.h"
 
 namespace {
 
-// Operators quote this in support calls; it names the window method the pass
-// has always been.
-const char* const kPassErrorSuffix = " On: TfrmSynchPropertyLocationsMain.GoSynchPropertyLocations";
-
-// Keys travel as 32-bit integers through every statement. A larger key taken
-// as its low 32 bits would rewrite another row's flag, so the pass stops
-// instead.
 std::int32_t ReadKey(const TDataSet& ADataSet, const char* AColumn, const char* ATable) {
-  const TField& field = ADataSet.FieldByName(AColumn);
-  const std::int64_t key = VariantToInt64(field.Value());
-  if (key < std::numeric_limits<std::int32_t>::min() ||
-      key > std::numeric_limits<std::int32_t>::max()) {
-    throw Exception("Key " + std::to_string(key) + " of " + ATable +
-                    " does not fit a 32-bit integer");
-  }
-  return field.AsInteger();
+  return Int32Key(VariantToInt64(ADataSet.FieldByName(AColumn).Value()), ATable);
 }
 
 void OpenOrRefresh(TDataSet& ADataSet) {
@@ -210,9 +197,7 @@ TFlagDrift GoSynchPropertyLocations(ISynchView& AView, TCustomDADataSet& ALocati
     pass.Run();
   } catch (const Exception& error) {
     AQuery.Close();
-    AView.SetProgressPosition(0);
-    AView.ShowMessage(error.Message() + kPassErrorSuffix);
-    AView.ShowMessage("Process Aborted");
+    ShowPassAborted(AView, error);
   }
   return pass.Drift();
 }

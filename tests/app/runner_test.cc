@@ -71,6 +71,23 @@ TEST_F(RunnerTest, AnAbortedPassEndsWithTwo) {
   EXPECT_EQ(result.out, "");
 }
 
+TEST_F(RunnerTest, TheSetBasedPassWritesTheWindowsPassLogAndEndsAlike) {
+  const RunResult perContainer = RunRunner({}, jail_.Site());
+  const RunResult setBased = RunRunner({"--set-based"}, jail_.Site());
+  EXPECT_EQ(setBased.exitCode, 0);
+  EXPECT_EQ(setBased.err, perContainer.err);
+  EXPECT_EQ(setBased.out, perContainer.out);
+}
+
+TEST_F(RunnerTest, AnAbortedSetBasedPassEndsWithTwo) {
+  jail_.UnregisterJail();
+  const RunResult result = RunRunner({"--set-based"}, jail_.Site());
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_THAT(result.err, EndsWith(" On: TfrmSynchPropertyLocationsMain.GoSynchPropertyLocations\n"
+                                   "Process Aborted\n"));
+  EXPECT_EQ(result.out, "");
+}
+
 TEST_F(RunnerTest, AStartUpFailureEndsWithOne) {
   const standin_test::InstalledSite site(1);
   site.WriteIni("[DataProvider]\r\n");
@@ -187,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentsCase{"Help",
                       {"--help"},
                       0,
-                      "Usage: synch-property-locations-run [--dry-run] [--log FILE]\n",
+                      "Usage: synch-property-locations-run [--set-based] [--dry-run] [--log FILE]\n",
                       ""},
         ArgumentsCase{"Version", {"--version"}, 0, "synch-property-locations-run 2.1\n", ""},
         ArgumentsCase{"Unknown",

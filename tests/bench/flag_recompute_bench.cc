@@ -138,13 +138,6 @@ Outcome RunRunner(const Jail& AJail, const std::vector<std::string>& APrefix,
   return {*exitCode, standin_test::ReadFile(err)};
 }
 
-// Whether this runner knows --set-based; until the set-based pass is merged
-// it does not, and its benchmark is skipped.
-bool RunnerHasSetBased(const Jail& AJail) {
-  RunRunner(AJail, {}, {"--help"});
-  return standin_test::ReadFile(AJail.Scratch() / "out").find("--set-based") != std::string::npos;
-}
-
 // Milliseconds of wall clock per jail, delay and way, for the summary.
 std::map<std::pair<int, int>, std::map<std::string, std::string>> gSummary;
 
@@ -207,11 +200,6 @@ void BM_SetBasedPass(benchmark::State& AState) {
   const int containers = static_cast<int>(AState.range(0));
   const int delay = static_cast<int>(AState.range(1));
   Jail& jail = Jail::Get(containers, delay);
-  if (!RunnerHasSetBased(jail)) {
-    gSummary[{containers, delay}]["set-based"] = "no option";
-    AState.SkipWithError("skipped: this runner has no --set-based option yet");
-    return;
-  }
   TimeRuns(AState, jail, "set-based", [&] { RunnerPass(jail, {"--set-based"}); });
 }
 

@@ -25,6 +25,7 @@ void PrintTo(const PassOptions& AOptions, std::ostream* AOut) {
 
 const PassOptions kPasses[] = {
     {"PerContainer", {}},
+    {"SetBased", {"--set-based"}},
 };
 
 // Key -> AVAILABLE as "1", "0" or "-" for NULL.

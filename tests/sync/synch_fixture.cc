@@ -1,7 +1,9 @@
 #include "synch_fixture.h"
 
 #include "jail_schema.h"
+#include "sync/set_based_pass.h"
 #include "sync/synch_pass.h"
+#include "sync/whole_table.h"
 
 namespace sync_test {
 
@@ -37,6 +39,18 @@ SynchFixture::SynchFixture() {
 void SynchFixture::RunPass(RecordingView& AView) {
   GoSynchPropertyLocations(AView, *FComponents.tblCFGPropertyLocation,
                            *FComponents.tblCFGPropertyContainers, *FComponents.qryGeneric);
+}
+
+TFlagDrift SynchFixture::RunSetBasedPass(RecordingView& AView, TFlagWrites AWrites) {
+  const auto containers =
+      MakeWholeTable(*FComponents.dbJail, PropertyTableDeclaration("tblCFGPropertyContainers"));
+  return GoSynchPropertyLocationsSetBased(AView, *FComponents.tblCFGPropertyLocation, *containers,
+                                          *FComponents.qryGeneric, AWrites);
+}
+
+void SynchFixture::RestoreComponents() {
+  FWindow.DestroyComponents();
+  FComponents = RestoreMainForm(&FWindow, FSite);
 }
 
 std::string SynchFixture::LocationFlags() {

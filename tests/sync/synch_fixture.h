@@ -13,6 +13,7 @@
 #include "odbc_test_connection.h"
 #include "recording_view.h"
 #include "standin_server.h"
+#include "sync/flag_drift.h"
 
 namespace sync_test {
 
@@ -25,6 +26,12 @@ class SynchFixture {
 
   // Runs the pass on the window's datasets.
   void RunPass(RecordingView& AView);
+  // Runs the set-based pass on the window's location dataset and query, with
+  // a whole-table dataset of CFGPROPC made for it, as the runner does.
+  TFlagDrift RunSetBasedPass(RecordingView& AView, TFlagWrites AWrites = TFlagWrites::Write);
+  // Frees the window's components and restores them afresh, as a new
+  // window would have them.
+  void RestoreComponents();
 
   // "KEY:FLAG" per row in key order, space-separated; FLAG is 1, 0 or - for NULL.
   std::string LocationFlags();
@@ -35,7 +42,7 @@ class SynchFixture {
   // it connects.
   std::vector<std::string> PassRequests();
 
-  standin_test::StandinServer FServer{{.trace = true}};
+  standin_test::StandinServer FServer{{.trace = true, .faults = true}};
   standin_test::OdbcTestConnection FSetup{FServer.port()};
   standin_test::InstalledSite FSite{FServer.port()};
   TComponent FWindow{nullptr};  // owns the components
