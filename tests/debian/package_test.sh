@@ -114,6 +114,7 @@ LIST
 
   desktop-entry)
     need desktop-file-validate
+    need xmllint
     entry=$root/usr/share/applications/$name.desktop
     desktop-file-validate "$entry" || fail "desktop-file-validate refused the entry"
     exec_line=$(sed -n 's/^Exec=//p' "$entry")
@@ -121,9 +122,8 @@ LIST
     [[ -L $root/usr/bin/${exec_line%% *} ]] || fail "Exec=$exec_line is no command of the package"
     [[ -f $root/usr/share/icons/hicolor/scalable/apps/$icon.svg ]] ||
       fail "Icon=$icon is not in the package's hicolor icons"
-    if command -v xmllint >/dev/null; then
-      xmllint --noout "$root/usr/share/icons/hicolor/scalable/apps/$icon.svg"
-    fi
+    xmllint --noout "$root/usr/share/icons/hicolor/scalable/apps/$icon.svg" ||
+      fail "the icon is not well-formed SVG"
     echo "the desktop entry is valid and names the package's command and icon"
     ;;
 
