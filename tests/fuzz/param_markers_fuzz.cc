@@ -1,11 +1,8 @@
 // Any bytes as a statement text with ":NAME" markers. For any input: the
-// text sent holds the input with each marker (":" + name, or ":[" + name + "]")
-// turned into one "?", everything else copied unchanged; and every marker
-// stands where the statement tokenizer sees a bare ":", so the two agree on
-// what is quoted or commented out. (A marker's "]" followed by another "]" is
-// where they part: the tokenizer reads "]]" inside brackets as a "]" of the
-// name; such a text is sent broken either way, so the agreement is checked
-// only on texts without one.)
+// text sent holds the input with each marker (":" + name, or ":[" + name + "]"
+// with each "]" of the name doubled) turned into one "?", everything else
+// copied unchanged; and every marker stands where the statement tokenizer
+// sees a bare ":", so the two agree on what is quoted or commented out.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -30,18 +27,22 @@ bool IsNameChar(char c) {
          c == '$' || c == '#' || static_cast<unsigned char>(c) >= 0x80;
 }
 
-struct TMarkers {
-  std::vector<std::size_t> Positions;  // in the input
-  bool DoubledBracket = false;         // some ":[name]" is followed by "]"
-};
+// ":[" + `AName` + "]", its "]" doubled as inside any brackets.
+std::string Bracketed(const std::string& AName) {
+  std::string bracketed = ":[";
+  for (char c : AName) {
+    bracketed += c;
+    if (c == ']') bracketed += ']';
+  }
+  return bracketed + ']';
+}
 
 // The markers of the input, found by walking the input and the text sent side
 // by side; fails when the text sent is not the input with its markers
 // replaced. Only called on inputs without "?", so that every "?" of the text
 // sent is a placeholder.
-TMarkers FindMarkers(std::string_view ASQL, const TParamMarkers& AParsed) {
-  TMarkers markers;
-  std::vector<std::size_t>& positions = markers.Positions;
+std::vector<std::size_t> FindMarkers(std::string_view ASQL, const TParamMarkers& AParsed) {
+  std::vector<std::size_t> positions;
   std::size_t in = 0;
   for (char c : AParsed.Text) {
     if (c != '?') {
@@ -52,12 +53,11 @@ TMarkers FindMarkers(std::string_view ASQL, const TParamMarkers& AParsed) {
     if (positions.size() >= AParsed.Names.size()) Fail("more placeholders than names", ASQL);
     const std::string& name = AParsed.Names[positions.size()];
     const std::string bare = ":" + name;
-    const std::string bracketed = ":[" + name + "]";
+    const std::string bracketed = Bracketed(name);
     const std::string_view rest = ASQL.substr(in);
     positions.push_back(in);
     if (rest.starts_with(bracketed)) {
       in += bracketed.size();
-      if (in < ASQL.size() && ASQL[in] == ']') markers.DoubledBracket = true;
     } else if (!name.empty() && rest.starts_with(bare) &&
                (rest.size() == bare.size() || !IsNameChar(rest[bare.size()]))) {
       in += bare.size();
@@ -67,7 +67,7 @@ TMarkers FindMarkers(std::string_view ASQL, const TParamMarkers& AParsed) {
   }
   if (in != ASQL.size()) Fail("text sent ends early", ASQL);
   if (positions.size() != AParsed.Names.size()) Fail("more names than placeholders", ASQL);
-  return markers;
+  return positions;
 }
 
 }  // namespace
@@ -83,10 +83,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
   if (questions(parsed.Text) != expected) Fail("placeholders do not match the names", sql);
   if (questions(sql) != 0) return 0;
 
-  const TMarkers markers = FindMarkers(sql, parsed);
-  if (markers.DoubledBracket) return 0;
+  const std::vector<std::size_t> markers = FindMarkers(sql, parsed);
   const std::vector<TSqlToken> tokens = TokenizeSql(sql);
-  for (std::size_t marker : markers.Positions) {
+  for (std::size_t marker : markers) {
     // Tokens come in the order of the text.
     const auto token = std::lower_bound(
         tokens.begin(), tokens.end(), marker,
