@@ -3,6 +3,8 @@
 // open tables read when they were opened, so no request is spent on it.
 #pragma once
 
+#include "db/variant.h"
+
 struct TFlagDrift {
   int Locations = 0;
   int Containers = 0;
@@ -10,3 +12,7 @@ struct TFlagDrift {
 
 // Whether a pass writes the flags it decides, or only decides and logs them.
 enum class TFlagWrites { Write, DryRun };
+
+// Whether writing `ADecided` over the AVAILABLE value `ARead` changes it; a
+// NULL flag always changes.
+bool FlagChanges(const TVariant& ARead, bool ADecided);

@@ -52,10 +52,6 @@ struct ContainerRow {
   TVariant Available;  // as read
 };
 
-bool Differs(const TVariant& ARead, bool ADecided) {
-  return ARead.IsNull() || VariantToBoolean(ARead) != ADecided;
-}
-
 void OpenOrRefresh(TDataSet& ADataSet) {
   if (ADataSet.Active()) {
     ADataSet.Refresh();
@@ -149,7 +145,7 @@ class SetBasedPass {
     bool available = true;
     if (ValueAt(FHeldProperty, AKey) <= 0) {
       for (const ContainerRow& container : AContainers) {
-        drift.Containers += Differs(container.Available, true);
+        drift.Containers += FlagChanges(container.Available, true);
       }
       Log(BlockRule());
       Log(LocationReleasedLine(location));
@@ -171,7 +167,7 @@ class SetBasedPass {
         Log(BlockRule());
       }
     }
-    drift.Locations += Differs(FLocations.FieldByName("AVAILABLE").Value(), available);
+    drift.Locations += FlagChanges(FLocations.FieldByName("AVAILABLE").Value(), available);
     FDrift.Locations += drift.Locations;
     FDrift.Containers += drift.Containers;
   }
@@ -186,7 +182,7 @@ class SetBasedPass {
                                  container.Name + " Container ID : " + std::to_string(key));
       FView.RepaintWhatHappen();
       const bool used = ValueAt(FHeldItems, TContainerRef{ALocation.Key, key}) > 0;
-      ADrift.Containers += Differs(container.Available, !used);
+      ADrift.Containers += FlagChanges(container.Available, !used);
       Log(BlockRule());
       Log(ContainerLine(ALocation, container.Name, key));
       if (used) {

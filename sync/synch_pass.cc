@@ -25,10 +25,9 @@ void OpenOrRefresh(TDataSet& ADataSet) {
 }
 
 // Whether writing `AAvailable` to the AVAILABLE flag of the current record of
-// `ADataSet` changes it; a NULL flag always changes.
+// `ADataSet` changes it.
 bool FlagChanges(const TDataSet& ADataSet, bool AAvailable) {
-  const TField& flag = ADataSet.FieldByName("AVAILABLE");
-  return flag.IsNull() || flag.AsBoolean() != AAvailable;
+  return ::FlagChanges(ADataSet.FieldByName("AVAILABLE").Value(), AAvailable);
 }
 
 void ShowRemaining(ISynchView& AView, std::int32_t ARemaining) {

@@ -1,0 +1,7 @@
+#include "sync/flag_drift.h"
+
+#include "db/variant_convert.h"
+
+bool FlagChanges(const TVariant& ARead, bool ADecided) {
+  return ARead.IsNull() || VariantToBoolean(ARead) != ADecided;
+}
