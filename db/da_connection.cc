@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "db/database_error.h"
-#include "db/fatal_error.h"
+#include "db/errors/database_error.h"
+#include "db/errors/fatal_error.h"
 #include "db/odbc/command.h"
 #include "db/odbc/connection.h"
 #include "db/odbc/environment.h"

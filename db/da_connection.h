@@ -9,7 +9,7 @@
 
 #include "db/connection_client.h"
 #include "db/custom_connection.h"
-#include "db/da_errors.h"
+#include "db/errors/client_errors.h"
 #include "db/variant.h"
 
 namespace odbc {

@@ -32,7 +32,7 @@
 #include <vector>
 
 #include "core/component.h"
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 #include "db/field.h"
 #include "db/variant.h"
 

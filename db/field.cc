@@ -1,6 +1,6 @@
 #include "db/field.h"
 
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 #include "db/dataset.h"
 
 TField::TField(TComponent* AOwner, TFieldType ADataType, int ASize)

@@ -1,6 +1,6 @@
 #include "db/field_binding.h"
 
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 #include "db/fields_binary.h"
 #include "db/fields_date_time.h"
 #include "db/fields_numeric.h"

@@ -2,7 +2,7 @@
 
 #include "db/connect_string_keys.h"
 #include "db/connect_string_settings.h"
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 #include "db/odbc/connect_settings.h"
 #include "db/odbc/connection.h"
 #include "db/odbc/environment.h"

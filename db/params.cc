@@ -1,6 +1,6 @@
 #include "db/params.h"
 
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 #include "db/same_text.h"
 
 TParam& TParams::CreateParam(TFieldType AFieldType, const std::string& AParamName,

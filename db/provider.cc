@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 
 namespace {
 

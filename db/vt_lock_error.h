@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/date_time.h"
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 
 class EVtDBLockError : public EDatabaseError {
  public:

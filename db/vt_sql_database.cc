@@ -2,7 +2,7 @@
 
 #include "core/read_error.h"
 #include "db/connect_string_keys.h"
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 #include "db/vt_ms_query.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/component.h"
-#include "db/da_errors.h"
+#include "db/errors/client_errors.h"
 #include "db/odbc/sql_api.h"
 
 namespace odbc {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "db/da_errors.h"
+#include "db/errors/client_errors.h"
 
 #ifndef _WIN32
 #include "db/odbc/encryption_probe.h"

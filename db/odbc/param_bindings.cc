@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 #include "db/odbc/diagnostics.h"
 #include "db/odbc/wide_text.h"
 #include "db/variant_convert.h"

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 
 namespace app_test {
 namespace {

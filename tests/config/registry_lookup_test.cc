@@ -13,7 +13,7 @@
 #include "config/vt_config_info.h"
 #include "core/exception.h"
 #include "db/da_dataset.h"
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 #include "db/ms_connection.h"
 #include "odbc_test_connection.h"
 #include "site_registry.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "db/da_errors.h"
+#include "db/errors/client_errors.h"
 #include "session_fixture.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "dataset_fixture.h"
-#include "db/da_errors.h"
+#include "db/errors/client_errors.h"
 #include "db/ms_query.h"
 #include "db/ms_table.h"
 

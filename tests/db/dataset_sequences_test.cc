@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "db/data_source.h"
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 #include "test_dataset.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <ostream>
 #include <string>
 
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 #include "db/fields_binary.h"
 #include "db/fields_date_time.h"
 #include "db/fields_numeric.h"

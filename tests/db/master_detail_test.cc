@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "dataset_fixture.h"
-#include "db/da_errors.h"
+#include "db/errors/client_errors.h"
 #include "db/data_source.h"
 #include "db/fields_numeric.h"
 #include "db/fields_text.h"

@@ -13,7 +13,7 @@
 
 #include "core/component.h"
 #include "core/exception.h"
-#include "db/da_errors.h"
+#include "db/errors/client_errors.h"
 #include "db/odbc/command.h"
 #include "db/odbc/connection.h"
 #include "db/odbc/diagnostics.h"

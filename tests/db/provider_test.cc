@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 #include "db/odbc/environment.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/exception.h"
-#include "db/da_errors.h"
+#include "db/errors/client_errors.h"
 #include "db/odbc/connect_settings.h"
 #include "db/vt_lock_error.h"
 #include "db/vt_ms_query.h"

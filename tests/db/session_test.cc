@@ -14,7 +14,7 @@
 
 #include "core/exception.h"
 #include "db/connection_client.h"
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 #include "db/ms_connection.h"
 #include "odbc_test_connection.h"
 #include "session_fixture.h"

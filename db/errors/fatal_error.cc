@@ -1,4 +1,4 @@
-#include "db/fatal_error.h"
+#include "db/errors/fatal_error.h"
 
 bool IsFatalServerError(const EMSError& AError) {
   const int number = AError.MSSQLErrorCode();

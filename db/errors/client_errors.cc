@@ -1,4 +1,4 @@
-#include "db/da_errors.h"
+#include "db/errors/client_errors.h"
 
 #include <cstdio>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 // Which server errors break the session they arrive on.
 #pragma once
 
-#include "db/da_errors.h"
+#include "db/errors/client_errors.h"
 
 // True when `AError` leaves its session unusable: severity class 20 or more;
 // or state 1 with severity class 16 and error number 17 or lower, 64, 232,

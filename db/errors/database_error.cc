@@ -1,4 +1,4 @@
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 
 std::string ComponentMessage(const TComponent* AComponent, const std::string& AMessage) {
   if (AComponent == nullptr || AComponent->Name().empty()) return AMessage;

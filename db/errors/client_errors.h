@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/component.h"
-#include "db/database_error.h"
+#include "db/errors/database_error.h"
 
 // One diagnostic record of a failed client call.
 struct TErrorRecord {

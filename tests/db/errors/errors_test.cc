@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "db/da_errors.h"
-#include "db/fatal_error.h"
+#include "db/errors/client_errors.h"
+#include "db/errors/fatal_error.h"
 #include "db/odbc/diagnostics.h"
 
 namespace {
