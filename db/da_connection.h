@@ -10,7 +10,7 @@
 #include "db/connection_client.h"
 #include "db/custom_connection.h"
 #include "db/errors/client_errors.h"
-#include "db/variant.h"
+#include "db/values/variant.h"
 
 namespace odbc {
 class Connection;

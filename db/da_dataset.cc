@@ -3,9 +3,9 @@
 #include "db/da_connection.h"
 #include "db/link_condition.h"
 #include "db/param_markers.h"
-#include "db/same_text.h"
+#include "db/values/same_text.h"
 #include "db/sql_names.h"
-#include "db/variant_convert.h"
+#include "db/values/variant_convert.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "db/da_connection.h"
 #include "db/da_dataset.h"
-#include "db/same_text.h"
+#include "db/values/same_text.h"
 #include "db/update_statements.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "db/data_source.h"
-#include "db/same_text.h"
+#include "db/values/same_text.h"
 
 TDataSet::TDataSet(TComponent* AOwner) : TComponent(AOwner) {}
 

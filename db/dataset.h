@@ -34,7 +34,7 @@
 #include "core/component.h"
 #include "db/errors/database_error.h"
 #include "db/field.h"
-#include "db/variant.h"
+#include "db/values/variant.h"
 
 enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 enum TDataAction { daFail, daAbort, daRetry };

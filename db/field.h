@@ -9,8 +9,8 @@
 
 #include "core/component.h"
 #include "core/date_time.h"
-#include "db/field_type.h"
-#include "db/variant.h"
+#include "db/values/field_type.h"
+#include "db/values/variant.h"
 
 class TDataSet;
 

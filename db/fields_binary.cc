@@ -1,6 +1,6 @@
 #include "db/fields_binary.h"
 
-#include "db/variant_convert.h"
+#include "db/values/variant_convert.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "db/fields_date_time.h"
 
-#include "db/variant_convert.h"
+#include "db/values/variant_convert.h"
 
 TDateTime TDateTimeField::AsDateTime() const {
   return VariantToDateTime(Value());

@@ -1,6 +1,6 @@
 #include "db/fields_numeric.h"
 
-#include "db/variant_convert.h"
+#include "db/values/variant_convert.h"
 
 std::string TIntegerField::AsString() const {
   const TVariant value = Value();

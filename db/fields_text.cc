@@ -1,6 +1,6 @@
 #include "db/fields_text.h"
 
-#include "db/variant_convert.h"
+#include "db/values/variant_convert.h"
 
 std::string TStringField::AsString() const {
   return VariantToString(Value());

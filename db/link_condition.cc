@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "db/same_text.h"
+#include "db/values/same_text.h"
 #include "db/sql_names.h"
 #include "db/sql_tokens.h"
 

@@ -1,7 +1,7 @@
 #include "db/mem_dataset.h"
 
 #include "db/field_binding.h"
-#include "db/same_text.h"
+#include "db/values/same_text.h"
 
 namespace {
 

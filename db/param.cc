@@ -1,6 +1,6 @@
 #include "db/param.h"
 
-#include "db/variant_convert.h"
+#include "db/values/variant_convert.h"
 
 TParam::TParam(std::string AName, TFieldType ADataType, TParamType AParamType)
     : FName(std::move(AName)), FDataType(ADataType), FParamType(AParamType) {}

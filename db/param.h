@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "db/field_type.h"
-#include "db/param_type.h"
-#include "db/variant.h"
+#include "db/values/field_type.h"
+#include "db/values/param_type.h"
+#include "db/values/variant.h"
 
 class TParam {
  public:

@@ -1,7 +1,7 @@
 #include "db/params.h"
 
 #include "db/errors/database_error.h"
-#include "db/same_text.h"
+#include "db/values/same_text.h"
 
 TParam& TParams::CreateParam(TFieldType AFieldType, const std::string& AParamName,
                              TParamType AParamType) {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "db/same_text.h"
+#include "db/values/same_text.h"
 #include "db/sql_tokens.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "db/odbc/command.h"
-#include "db/variant.h"
+#include "db/values/variant.h"
 
 struct TGeneratedStatement {
   std::string Text;                       // empty: nothing to send

@@ -3,7 +3,7 @@
 // open tables read when they were opened, so no request is spent on it.
 #pragma once
 
-#include "db/variant.h"
+#include "db/values/variant.h"
 
 struct TFlagDrift {
   int Locations = 0;

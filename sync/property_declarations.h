@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "db/field_type.h"
+#include "db/values/field_type.h"
 
 // One declared column: text is ftString with its size in characters; 32-bit
 // ftInteger, 64-bit ftLargeint, boolean ftBoolean, ftDate, ftTime,

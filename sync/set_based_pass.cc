@@ -8,7 +8,7 @@
 
 #include "core/exception.h"
 #include "db/da_connection.h"
-#include "db/variant_convert.h"
+#include "db/values/variant_convert.h"
 #include "sync/key_range.h"
 #include "sync/pass_abort.h"
 #include "sync/set_based_statements.h"

@@ -1,6 +1,6 @@
 #include "sync/set_based_statements.h"
 
-#include "db/variant_convert.h"
+#include "db/values/variant_convert.h"
 #include "sync/synch_log_lines.h"
 
 namespace {

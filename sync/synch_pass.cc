@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/exception.h"
-#include "db/variant_convert.h"
+#include "db/values/variant_convert.h"
 #include "sync/key_range.h"
 #include "sync/pass_abort.h"
 #include "sync/synch_log_lines.h"

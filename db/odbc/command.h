@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "core/component.h"
-#include "db/field_type.h"
+#include "db/values/field_type.h"
 #include "db/odbc/connection.h"
 #include "db/odbc/statement.h"
-#include "db/param_type.h"
-#include "db/variant.h"
+#include "db/values/param_type.h"
+#include "db/values/variant.h"
 
 namespace odbc {
 

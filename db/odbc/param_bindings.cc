@@ -10,7 +10,7 @@
 #include "db/errors/database_error.h"
 #include "db/odbc/diagnostics.h"
 #include "db/odbc/wide_text.h"
-#include "db/variant_convert.h"
+#include "db/values/variant_convert.h"
 
 namespace odbc {
 

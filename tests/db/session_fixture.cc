@@ -1,6 +1,6 @@
 #include "session_fixture.h"
 
-#include "db/variant.h"
+#include "db/values/variant.h"
 
 namespace session_test {
 

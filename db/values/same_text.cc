@@ -1,4 +1,4 @@
-#include "db/same_text.h"
+#include "db/values/same_text.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "db/variant_convert.h"
+#include "db/values/variant_convert.h"
 
 #include <charconv>
 #include <cmath>

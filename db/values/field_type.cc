@@ -1,4 +1,4 @@
-#include "db/field_type.h"
+#include "db/values/field_type.h"
 
 std::string FieldTypeName(TFieldType AType) {
   switch (AType) {

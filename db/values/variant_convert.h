@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/date_time.h"
-#include "db/field_type.h"
-#include "db/variant.h"
+#include "db/values/field_type.h"
+#include "db/values/variant.h"
 
 // Integers, Booleans (1/0) and whole-number doubles; decimal text. Throws
 // EDatabaseError "Invalid variant type conversion" for anything else.
