@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "db/da_dataset.h"
-#include "db/field.h"
+#include "db/fields/field.h"
 #include "db/ms_connection.h"
 
 namespace {

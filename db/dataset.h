@@ -33,7 +33,7 @@
 
 #include "core/component.h"
 #include "db/errors/database_error.h"
-#include "db/field.h"
+#include "db/fields/field.h"
 #include "db/values/variant.h"
 
 enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };

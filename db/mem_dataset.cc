@@ -1,6 +1,6 @@
 #include "db/mem_dataset.h"
 
-#include "db/field_binding.h"
+#include "db/fields/binding.h"
 #include "db/values/same_text.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "db/dataset.h"
-#include "db/fields_binary.h"
-#include "db/fields_date_time.h"
-#include "db/fields_numeric.h"
-#include "db/fields_text.h"
+#include "db/fields/binary.h"
+#include "db/fields/date_time.h"
+#include "db/fields/numeric.h"
+#include "db/fields/text.h"
 #include "db/published_classes.h"
 
 void RegisterFieldClasses(TClassRegistry& AClasses) {

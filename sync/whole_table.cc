@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "db/fields_numeric.h"
-#include "db/fields_text.h"
+#include "db/fields/numeric.h"
+#include "db/fields/text.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/description_writer.h"
-#include "db/field.h"
+#include "db/fields/field.h"
 #include "installed_site.h"
 #include "odbc_test_connection.h"
 #include "standin_server.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "db/field.h"
+#include "db/fields/field.h"
 #include "db/ms_connection.h"
 #include "db/ms_query.h"
 #include "db/ms_table.h"

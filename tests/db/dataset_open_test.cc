@@ -12,7 +12,7 @@
 #include "core/exception.h"
 #include "dataset_fixture.h"
 #include "db/errors/client_errors.h"
-#include "db/fields_numeric.h"
+#include "db/fields/numeric.h"
 #include "db/ms_query.h"
 #include "db/ms_table.h"
 

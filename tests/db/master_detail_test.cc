@@ -12,8 +12,8 @@
 #include "dataset_fixture.h"
 #include "db/errors/client_errors.h"
 #include "db/data_source.h"
-#include "db/fields_numeric.h"
-#include "db/fields_text.h"
+#include "db/fields/numeric.h"
+#include "db/fields/text.h"
 #include "db/ms_query.h"
 #include "db/ms_table.h"
 

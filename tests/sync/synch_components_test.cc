@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "db/field.h"
+#include "db/fields/field.h"
 #include "recording_view.h"
 #include "synch_fixture.h"
 

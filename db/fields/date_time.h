@@ -1,7 +1,7 @@
 // The date-time class: datetime/smalldatetime, date and time columns.
 #pragma once
 
-#include "db/field.h"
+#include "db/fields/field.h"
 
 class TDateTimeField : public TField {
  public:

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "db/field.h"
+#include "db/fields/field.h"
 #include "db/odbc/command.h"
 
 // A new field of the column's type (TIntegerField for ftInteger, ...),

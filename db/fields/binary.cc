@@ -1,4 +1,4 @@
-#include "db/fields_binary.h"
+#include "db/fields/binary.h"
 
 #include "db/values/variant_convert.h"
 

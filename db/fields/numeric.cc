@@ -1,4 +1,4 @@
-#include "db/fields_numeric.h"
+#include "db/fields/numeric.h"
 
 #include "db/values/variant_convert.h"
 

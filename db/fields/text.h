@@ -2,7 +2,7 @@
 // uniqueidentifier) and nchar/nvarchar (TWideStringField). Values are UTF-8.
 #pragma once
 
-#include "db/field.h"
+#include "db/fields/field.h"
 
 class TStringField : public TField {
  public:

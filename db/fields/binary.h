@@ -2,7 +2,7 @@
 // fixed- and variable-length byte fields (binary, varbinary).
 #pragma once
 
-#include "db/field.h"
+#include "db/fields/field.h"
 
 // image, varbinary(max): the value is TBytes.
 class TBlobField : public TField {

@@ -1,4 +1,4 @@
-#include "db/field.h"
+#include "db/fields/field.h"
 
 #include "db/errors/database_error.h"
 #include "db/dataset.h"

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "db/field.h"
+#include "db/fields/field.h"
 
 // 32-bit integers; AsString gives decimal digits, "-" before a negative number.
 class TIntegerField : public TField {

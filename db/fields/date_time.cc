@@ -1,4 +1,4 @@
-#include "db/fields_date_time.h"
+#include "db/fields/date_time.h"
 
 #include "db/values/variant_convert.h"
 

@@ -9,10 +9,10 @@
 #include <string>
 
 #include "db/errors/database_error.h"
-#include "db/fields_binary.h"
-#include "db/fields_date_time.h"
-#include "db/fields_numeric.h"
-#include "db/fields_text.h"
+#include "db/fields/binary.h"
+#include "db/fields/date_time.h"
+#include "db/fields/numeric.h"
+#include "db/fields/text.h"
 #include "test_dataset.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "db/field_binding.h"
+#include "db/fields/binding.h"
 
 #include "db/errors/database_error.h"
-#include "db/fields_binary.h"
-#include "db/fields_date_time.h"
-#include "db/fields_numeric.h"
-#include "db/fields_text.h"
+#include "db/fields/binary.h"
+#include "db/fields/date_time.h"
+#include "db/fields/numeric.h"
+#include "db/fields/text.h"
 
 namespace {
 

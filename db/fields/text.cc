@@ -1,4 +1,4 @@
-#include "db/fields_text.h"
+#include "db/fields/text.h"
 
 #include "db/values/variant_convert.h"
 
