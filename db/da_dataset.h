@@ -22,7 +22,7 @@
 
 #include "db/connection_client.h"
 #include "db/da_dataset_options.h"
-#include "db/mem_dataset.h"
+#include "db/dataset/mem_dataset.h"
 #include "db/odbc/command.h"
 #include "db/params.h"
 #include "db/sql_lines.h"

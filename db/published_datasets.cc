@@ -1,4 +1,4 @@
-#include "db/data_source.h"
+#include "db/dataset/data_source.h"
 #include "db/ms_connection.h"
 #include "db/ms_query.h"
 #include "db/ms_table.h"

@@ -1,4 +1,4 @@
-#include "db/dataset.h"
+#include "db/dataset/dataset.h"
 #include "db/fields/binary.h"
 #include "db/fields/date_time.h"
 #include "db/fields/numeric.h"

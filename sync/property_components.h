@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/component.h"
-#include "db/data_source.h"
+#include "db/dataset/data_source.h"
 #include "db/ms_query.h"
 #include "db/ms_table.h"
 

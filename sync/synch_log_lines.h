@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "db/dataset.h"
+#include "db/dataset/dataset.h"
 
 // The location a log line is about.
 struct TLogLocation {

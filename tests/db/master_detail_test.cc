@@ -11,7 +11,7 @@
 
 #include "dataset_fixture.h"
 #include "db/errors/client_errors.h"
-#include "db/data_source.h"
+#include "db/dataset/data_source.h"
 #include "db/fields/numeric.h"
 #include "db/fields/text.h"
 #include "db/ms_query.h"

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "db/mem_dataset.h"
+#include "db/dataset/mem_dataset.h"
 
 namespace dataset_test {
 

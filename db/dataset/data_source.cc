@@ -1,8 +1,8 @@
-#include "db/data_source.h"
+#include "db/dataset/data_source.h"
 
 #include <algorithm>
 
-#include "db/dataset.h"
+#include "db/dataset/dataset.h"
 
 TDataSource::~TDataSource() {
   SetDataSet(nullptr);

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "db/data_source.h"
-#include "db/dataset.h"
+#include "db/dataset/data_source.h"
+#include "db/dataset/dataset.h"
 #include "db/odbc/command.h"
 
 class TMemDataSet : public TDataSet, private TDataSourceClient {

@@ -1,8 +1,8 @@
-#include "db/dataset.h"
+#include "db/dataset/dataset.h"
 
 #include <algorithm>
 
-#include "db/data_source.h"
+#include "db/dataset/data_source.h"
 #include "db/values/same_text.h"
 
 TDataSet::TDataSet(TComponent* AOwner) : TComponent(AOwner) {}

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "db/data_source.h"
+#include "db/dataset/data_source.h"
 #include "db/errors/database_error.h"
 #include "test_dataset.h"
 

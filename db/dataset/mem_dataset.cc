@@ -1,4 +1,4 @@
-#include "db/mem_dataset.h"
+#include "db/dataset/mem_dataset.h"
 
 #include "db/fields/binding.h"
 #include "db/values/same_text.h"
