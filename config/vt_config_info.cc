@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "db/da_dataset.h"
+#include "db/access/dataset.h"
 #include "db/fields/field.h"
 #include "db/ms_connection.h"
 

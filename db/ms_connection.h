@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "db/da_connection.h"
+#include "db/access/connection.h"
 #include "db/provider.h"
 
 enum TMSAuthentication { auWindows, auServer };

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "db/da_dataset.h"
+#include "db/access/dataset.h"
 
 class TCustomMSConnection;
 

@@ -1,6 +1,6 @@
 #include "db/ms_table.h"
 
-#include "db/sql_names.h"
+#include "db/access/sql_names.h"
 
 namespace {
 

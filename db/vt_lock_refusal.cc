@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "db/da_connection.h"
-#include "db/da_dataset.h"
+#include "db/access/connection.h"
+#include "db/access/dataset.h"
 #include "platform/regional_date_time.h"
 
 // <windows.h>, which the ODBC headers bring in on Windows, renames

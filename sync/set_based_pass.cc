@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/exception.h"
-#include "db/da_connection.h"
+#include "db/access/connection.h"
 #include "db/values/variant_convert.h"
 #include "sync/key_range.h"
 #include "sync/pass_abort.h"

@@ -3,7 +3,7 @@
 // requests whatever the jail's size.
 #pragma once
 
-#include "db/da_dataset.h"
+#include "db/access/dataset.h"
 #include "sync/flag_drift.h"
 #include "sync/synch_view.h"
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "db/da_dataset.h"
+#include "db/access/dataset.h"
 
 // (LOCKEY, CONTAINERID) of a container.
 using TContainerRef = std::pair<std::int64_t, std::int64_t>;

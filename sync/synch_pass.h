@@ -3,7 +3,7 @@
 // conflicts log.
 #pragma once
 
-#include "db/da_dataset.h"
+#include "db/access/dataset.h"
 #include "sync/flag_drift.h"
 #include "sync/synch_view.h"
 

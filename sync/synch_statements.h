@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "db/da_dataset.h"
+#include "db/access/dataset.h"
 
 // Held property headers at location `ALocKey` (full reset; prepare, open,
 // read, close).

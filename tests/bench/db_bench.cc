@@ -25,7 +25,7 @@
 #include "db/odbc/environment.h"
 #include "db/odbc/sql_api.h"
 #include "db/odbc/statement.h"
-#include "db/param.h"
+#include "db/access/param.h"
 #include "odbc_test_connection.h"
 #include "standin_server.h"
 #include "temp_dir.h"

@@ -12,7 +12,7 @@
 
 #include "config/vt_config_info.h"
 #include "core/exception.h"
-#include "db/da_dataset.h"
+#include "db/access/dataset.h"
 #include "db/errors/database_error.h"
 #include "db/ms_connection.h"
 #include "odbc_test_connection.h"

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "db/param_markers.h"
-#include "db/sql_tokens.h"
+#include "db/access/param_markers.h"
+#include "db/access/sql_tokens.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "db/da_connection.h"
+#include "db/access/connection.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@
 #include "db/odbc/command.h"
 #include "db/odbc/connection.h"
 #include "db/odbc/environment.h"
-#include "db/param_markers.h"
+#include "db/access/param_markers.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "db/connection_client.h"
-#include "db/custom_connection.h"
+#include "db/access/connection_client.h"
+#include "db/access/custom_connection.h"
 #include "db/errors/client_errors.h"
 #include "db/values/variant.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "db/param.h"
+#include "db/access/param.h"
 
 class TParams {
  public:

@@ -1,10 +1,10 @@
-#include "db/da_dataset.h"
+#include "db/access/dataset.h"
 
-#include "db/da_connection.h"
-#include "db/link_condition.h"
-#include "db/param_markers.h"
+#include "db/access/connection.h"
+#include "db/access/link_condition.h"
+#include "db/access/param_markers.h"
 #include "db/values/same_text.h"
-#include "db/sql_names.h"
+#include "db/access/sql_names.h"
 #include "db/values/variant_convert.h"
 
 namespace {

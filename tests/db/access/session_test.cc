@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/exception.h"
-#include "db/connection_client.h"
+#include "db/access/connection_client.h"
 #include "db/errors/database_error.h"
 #include "db/ms_connection.h"
 #include "odbc_test_connection.h"

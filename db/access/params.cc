@@ -1,4 +1,4 @@
-#include "db/params.h"
+#include "db/access/params.h"
 
 #include "db/errors/database_error.h"
 #include "db/values/same_text.h"

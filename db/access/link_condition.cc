@@ -1,10 +1,10 @@
-#include "db/link_condition.h"
+#include "db/access/link_condition.h"
 
 #include <array>
 
 #include "db/values/same_text.h"
-#include "db/sql_names.h"
-#include "db/sql_tokens.h"
+#include "db/access/sql_names.h"
+#include "db/access/sql_tokens.h"
 
 namespace {
 

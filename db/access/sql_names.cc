@@ -1,9 +1,9 @@
-#include "db/sql_names.h"
+#include "db/access/sql_names.h"
 
 #include <vector>
 
 #include "db/values/same_text.h"
-#include "db/sql_tokens.h"
+#include "db/access/sql_tokens.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "db/param.h"
+#include "db/access/param.h"
 
 #include "db/values/variant_convert.h"
 

@@ -1,7 +1,7 @@
-#include "db/da_connection.h"
-#include "db/da_dataset.h"
+#include "db/access/connection.h"
+#include "db/access/dataset.h"
 #include "db/values/same_text.h"
-#include "db/update_statements.h"
+#include "db/access/update_statements.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "db/custom_connection.h"
+#include "db/access/custom_connection.h"
 
 TCustomConnection::TCustomConnection(TComponent* AOwner) : TComponent(AOwner) {}
 

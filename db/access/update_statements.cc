@@ -1,6 +1,6 @@
-#include "db/update_statements.h"
+#include "db/access/update_statements.h"
 
-#include "db/sql_names.h"
+#include "db/access/sql_names.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "db/sql_tokens.h"
+#include "db/access/sql_tokens.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <ostream>
 #include <string>
 
-#include "db/link_condition.h"
+#include "db/access/link_condition.h"
 #include "db/ms_table.h"
-#include "db/sql_names.h"
-#include "db/update_statements.h"
+#include "db/access/sql_names.h"
+#include "db/access/update_statements.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "db/param_markers.h"
+#include "db/access/param_markers.h"
 
 namespace {
 

@@ -20,12 +20,12 @@
 #include <string>
 #include <vector>
 
-#include "db/connection_client.h"
-#include "db/da_dataset_options.h"
+#include "db/access/connection_client.h"
+#include "db/access/dataset_options.h"
 #include "db/dataset/mem_dataset.h"
 #include "db/odbc/command.h"
-#include "db/params.h"
-#include "db/sql_lines.h"
+#include "db/access/params.h"
+#include "db/access/sql_lines.h"
 
 class TCustomDAConnection;
 struct TGeneratedStatement;

@@ -1,6 +1,6 @@
-#include "db/da_connection.h"
-#include "db/da_dataset.h"
-#include "db/sql_names.h"
+#include "db/access/connection.h"
+#include "db/access/dataset.h"
+#include "db/access/sql_names.h"
 
 void TCustomDADataSet::AssignLinkValues() {
   TDataSet* master = MasterDataSet();

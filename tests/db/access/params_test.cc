@@ -1,6 +1,6 @@
 // Parameters and statement texts without a server: the rebuild rule of a text
 // change, name lookup, the typed setters, and the list of lines.
-#include "db/params.h"
+#include "db/access/params.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "db/errors/database_error.h"
-#include "db/param_markers.h"
-#include "db/sql_lines.h"
+#include "db/access/param_markers.h"
+#include "db/access/sql_lines.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "db/sql_lines.h"
+#include "db/access/sql_lines.h"
 
 void TStrings::Clear() {
   if (FLines.empty()) return;
