@@ -6,7 +6,7 @@
 
 #include "db/access/dataset.h"
 #include "db/fields/field.h"
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 
 struct TMSConnectionSettings {
   // TCustomConnection, TCustomDAConnection and its options

@@ -1,4 +1,4 @@
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 #include "db/published_classes.h"
 
 void RegisterConnectionClasses(TClassRegistry& AClasses) {

@@ -1,7 +1,7 @@
 #include "db/dataset/data_source.h"
-#include "db/ms_connection.h"
-#include "db/ms_query.h"
-#include "db/ms_table.h"
+#include "db/sqlserver/connection.h"
+#include "db/sqlserver/query.h"
+#include "db/sqlserver/table.h"
 #include "db/published_classes.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // generate, so that column names that are keywords work.
 #pragma once
 
-#include "db/ms_dataset.h"
+#include "db/sqlserver/dataset.h"
 
 class TVtMSDataSetOptions : public TMSDataSetOptions {
  public:

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "core/exception.h"
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 #include "db/vt_dataset_options.h"
 #include "db/vt_record_lock.h"
 #include "db/vt_typed_connection.h"

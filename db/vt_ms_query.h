@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/persistent.h"
-#include "db/ms_query.h"
+#include "db/sqlserver/query.h"
 #include "db/vt_locking_dataset.h"
 
 class TVtCustomMSQuery : public TVtLockingDataSet<TMSQuery> {

@@ -2,7 +2,7 @@
 // it edits or deletes (vt_locking_dataset.h).
 #pragma once
 
-#include "db/ms_table.h"
+#include "db/sqlserver/table.h"
 #include "db/vt_locking_dataset.h"
 
 class TVtMSTable : public TVtLockingDataSet<TMSTable> {

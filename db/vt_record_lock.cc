@@ -1,7 +1,7 @@
 #include "db/vt_record_lock.h"
 
-#include "db/ms_connection.h"
-#include "db/ms_dataset.h"
+#include "db/sqlserver/connection.h"
+#include "db/sqlserver/dataset.h"
 #include "db/odbc/connect_settings.h"
 #include "db/vt_lock_refusal.h"
 #include "db/vt_lock_statements.h"

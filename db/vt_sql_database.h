@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/stored_value.h"
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 #include "db/vt_config_lookup.h"
 
 class TVtSQLDatabase;

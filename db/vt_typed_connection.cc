@@ -1,6 +1,6 @@
 #include "db/vt_typed_connection.h"
 
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 
 TMSConnection* AsMSConnection(TCustomDAConnection* AConnection) {
   if (!AConnection) return nullptr;

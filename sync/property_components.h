@@ -9,8 +9,8 @@
 
 #include "core/component.h"
 #include "db/dataset/data_source.h"
-#include "db/ms_query.h"
-#include "db/ms_table.h"
+#include "db/sqlserver/query.h"
+#include "db/sqlserver/table.h"
 
 // The datasets are the program's record-locking TVtMSTable / TVtMSQuery; the
 // pass needs only what TMSTable / TMSQuery give, so the members say no more.

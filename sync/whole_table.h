@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "db/ms_connection.h"
-#include "db/ms_table.h"
+#include "db/sqlserver/connection.h"
+#include "db/sqlserver/table.h"
 #include "sync/property_declarations.h"
 
 // A closed TMSTable on `AConnection` reading `ADeclaration`'s table without

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "db/fields/field.h"
-#include "db/ms_connection.h"
-#include "db/ms_query.h"
-#include "db/ms_table.h"
+#include "db/sqlserver/connection.h"
+#include "db/sqlserver/query.h"
+#include "db/sqlserver/table.h"
 #include "db/odbc/command.h"
 #include "db/odbc/connect_settings.h"
 #include "db/odbc/connection.h"

@@ -14,7 +14,7 @@
 #include "core/exception.h"
 #include "db/access/dataset.h"
 #include "db/errors/database_error.h"
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 #include "odbc_test_connection.h"
 #include "site_registry.h"
 

@@ -12,7 +12,7 @@
 #include "core/exception.h"
 #include "db/connect_string_settings.h"
 #include "db/errors/database_error.h"
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 #include "standin_server.h"
 #include "temp_dir.h"
 

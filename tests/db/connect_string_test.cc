@@ -11,7 +11,7 @@
 #include "core/exception.h"
 #include "db/connect_string_keys.h"
 #include "db/connect_string_settings.h"
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 
 // Failures show the settings as their rendering and the settings it leaves out.
 void PrintTo(const TMSConnectionSettings& ASettings, std::ostream* AOut) {

@@ -1,6 +1,6 @@
 #include "dataset_fixture.h"
 
-#include "db/ms_query.h"
+#include "db/sqlserver/query.h"
 
 namespace dataset_test {
 

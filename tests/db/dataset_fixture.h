@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 #include "odbc_test_connection.h"
 #include "standin_server.h"
 

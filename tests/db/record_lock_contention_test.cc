@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "db/ms_query.h"
+#include "db/sqlserver/query.h"
 #include "db/odbc/connect_settings.h"
 #include "db/vt_lock_refusal.h"
 #include "platform/identity.h"

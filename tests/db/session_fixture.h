@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 #include "db/odbc/command.h"
 #include "standin_server.h"
 

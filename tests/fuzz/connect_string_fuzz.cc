@@ -14,7 +14,7 @@
 #include "core/exception.h"
 #include "db/connect_string.h"
 #include "db/connect_string_settings.h"
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 
 namespace {
 

@@ -25,7 +25,7 @@
 #include <thread>
 #include <vector>
 
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 #include "db/vt_lock_error.h"
 #include "db/vt_ms_query.h"
 #include "db/vt_ms_table.h"

@@ -10,8 +10,8 @@
 
 #include "dataset_fixture.h"
 #include "db/errors/client_errors.h"
-#include "db/ms_query.h"
-#include "db/ms_table.h"
+#include "db/sqlserver/query.h"
+#include "db/sqlserver/table.h"
 
 namespace {
 

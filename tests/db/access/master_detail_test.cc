@@ -14,8 +14,8 @@
 #include "db/dataset/data_source.h"
 #include "db/fields/numeric.h"
 #include "db/fields/text.h"
-#include "db/ms_query.h"
-#include "db/ms_table.h"
+#include "db/sqlserver/query.h"
+#include "db/sqlserver/table.h"
 
 namespace {
 

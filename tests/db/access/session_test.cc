@@ -15,7 +15,7 @@
 #include "core/exception.h"
 #include "db/access/connection_client.h"
 #include "db/errors/database_error.h"
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 #include "odbc_test_connection.h"
 #include "session_fixture.h"
 

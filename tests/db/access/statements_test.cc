@@ -7,7 +7,7 @@
 #include <string>
 
 #include "db/access/link_condition.h"
-#include "db/ms_table.h"
+#include "db/sqlserver/table.h"
 #include "db/access/sql_names.h"
 #include "db/access/update_statements.h"
 

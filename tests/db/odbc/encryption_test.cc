@@ -15,7 +15,7 @@
 #include <string>
 
 #include "core/exception.h"
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 #include "db/odbc/command.h"
 #include "recording_proxy.h"
 #include "standin_server.h"

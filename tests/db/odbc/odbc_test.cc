@@ -20,7 +20,7 @@
 #include "db/odbc/environment.h"
 #include "db/odbc/sql_api.h"
 #include "db/odbc/statement.h"
-#include "db/provider.h"
+#include "db/sqlserver/provider.h"
 #include "odbc_test_connection.h"
 #include "standin_server.h"
 

@@ -1,5 +1,5 @@
 // Provider settings to ODBC drivers: the first registered driver of the list wins.
-#include "db/provider.h"
+#include "db/sqlserver/provider.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

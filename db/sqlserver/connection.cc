@@ -1,4 +1,4 @@
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 
 #include "db/connect_string_keys.h"
 #include "db/connect_string_settings.h"

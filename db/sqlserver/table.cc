@@ -1,4 +1,4 @@
-#include "db/ms_table.h"
+#include "db/sqlserver/table.h"
 
 #include "db/access/sql_names.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "db/access/connection.h"
-#include "db/provider.h"
+#include "db/sqlserver/provider.h"
 
 enum TMSAuthentication { auWindows, auServer };
 enum TIsolationLevel {
@@ -37,7 +37,7 @@ class TCustomMSConnectionOptions : public TDAConnectionOptions {
 
   void Assign(const TDAConnectionOptions& ASource) override;
 
-  // Which drivers are tried (see provider.h). Default prAuto; fixed while connected.
+  // Which drivers are tried (see db/sqlserver/provider.h). Default prAuto; fixed while connected.
   TOLEDBProvider Provider() const { return FProvider; }
   void SetProvider(TOLEDBProvider AValue);
   // Default ncAuto; fixed while connected.

@@ -1,7 +1,7 @@
 // TMSQuery: the query dataset the program declares; SQL holds its statement.
 #pragma once
 
-#include "db/ms_dataset.h"
+#include "db/sqlserver/dataset.h"
 
 class TMSQuery : public TCustomMSDataSet {
  public:

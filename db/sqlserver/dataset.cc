@@ -1,6 +1,6 @@
-#include "db/ms_dataset.h"
+#include "db/sqlserver/dataset.h"
 
-#include "db/ms_connection.h"
+#include "db/sqlserver/connection.h"
 
 TCustomMSDataSet::TCustomMSDataSet(TComponent* AOwner)
     : TCustomDADataSet(AOwner, std::make_unique<TMSParams>()) {}

@@ -1,4 +1,4 @@
-#include "db/provider.h"
+#include "db/sqlserver/provider.h"
 
 #include <algorithm>
 #include <cctype>

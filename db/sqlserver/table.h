@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "db/ms_dataset.h"
+#include "db/sqlserver/dataset.h"
 
 // The statement a table dataset runs: "SELECT * FROM " and the table name
 // quoted as QuoteName(`AQuoteNames`), CR LF, then, when `AOrderFields` is
