@@ -1,7 +1,7 @@
 #include "db/vt_sql_database.h"
 
 #include "core/read_error.h"
-#include "db/connect_string_keys.h"
+#include "db/connect_string/keys.h"
 #include "db/errors/database_error.h"
 #include "db/vt_ms_query.h"
 

@@ -1,7 +1,7 @@
 #include "db/sqlserver/connection.h"
 
-#include "db/connect_string_keys.h"
-#include "db/connect_string_settings.h"
+#include "db/connect_string/keys.h"
+#include "db/connect_string/settings.h"
 #include "db/errors/database_error.h"
 #include "db/odbc/connect_settings.h"
 #include "db/odbc/connection.h"

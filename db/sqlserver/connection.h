@@ -186,7 +186,7 @@ class TMSConnection : public TCustomMSConnection {
     return static_cast<TMSConnectionOptions&>(TCustomDAConnection::Options());
   }
 
-  // SQL Server's keys (connect_string_keys.h). Meant for a closed
+  // SQL Server's keys (db/connect_string/keys.h). Meant for a closed
   // connection: on an open one a changed login setting disconnects, and a
   // setting fixed while connected is refused with the settings restored.
   std::string ConnectString() const override;

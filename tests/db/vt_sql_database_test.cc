@@ -15,7 +15,7 @@
 #include "core/description_reader.h"
 #include "core/description_writer.h"
 #include "core/exception.h"
-#include "db/connect_string_settings.h"
+#include "db/connect_string/settings.h"
 #include "db/errors/database_error.h"
 #include "db/published_classes.h"
 #include "db/vt_ms_query.h"

@@ -12,8 +12,8 @@
 #include <string_view>
 
 #include "core/exception.h"
-#include "db/connect_string.h"
-#include "db/connect_string_settings.h"
+#include "db/connect_string/format.h"
+#include "db/connect_string/settings.h"
 #include "db/sqlserver/connection.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/exception.h"
-#include "db/connect_string_settings.h"
+#include "db/connect_string/settings.h"
 #include "db/errors/database_error.h"
 #include "db/sqlserver/connection.h"
 #include "standin_server.h"

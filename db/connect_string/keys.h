@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "db/connect_string_settings.h"
+#include "db/connect_string/settings.h"
 
 // The settings a connection with `ASettings` has after `AText` is assigned
 // as its connect string: `ASettings` unchanged when `AText` equals

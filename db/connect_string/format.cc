@@ -1,4 +1,4 @@
-#include "db/connect_string.h"
+#include "db/connect_string/format.h"
 
 #include <algorithm>
 #include <cctype>

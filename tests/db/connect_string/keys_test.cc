@@ -9,8 +9,8 @@
 #include <typeinfo>
 
 #include "core/exception.h"
-#include "db/connect_string_keys.h"
-#include "db/connect_string_settings.h"
+#include "db/connect_string/keys.h"
+#include "db/connect_string/settings.h"
 #include "db/sqlserver/connection.h"
 
 // Failures show the settings as their rendering and the settings it leaves out.

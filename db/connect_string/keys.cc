@@ -1,4 +1,4 @@
-#include "db/connect_string_keys.h"
+#include "db/connect_string/keys.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/exception.h"
-#include "db/connect_string.h"
+#include "db/connect_string/format.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "db/connect_string_settings.h"
+#include "db/connect_string/settings.h"
 
 TMSConnectionSettings SettingsOf(const TMSConnection& AConnection) {
   const TMSConnectionOptions& options = AConnection.Options();
