@@ -1,6 +1,6 @@
 #include "db/published_classes.h"
-#include "db/vt_ms_query.h"
-#include "db/vt_ms_table.h"
+#include "db/locking/query.h"
+#include "db/locking/table.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "core/read_error.h"
 #include "db/connect_string/keys.h"
 #include "db/errors/database_error.h"
-#include "db/vt_ms_query.h"
+#include "db/locking/query.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "db/connect_string/settings.h"
 #include "db/errors/database_error.h"
 #include "db/published_classes.h"
-#include "db/vt_ms_query.h"
+#include "db/locking/query.h"
 #include "standin_server.h"
 
 namespace {

@@ -26,9 +26,9 @@
 #include <vector>
 
 #include "db/sqlserver/connection.h"
-#include "db/vt_lock_error.h"
-#include "db/vt_ms_query.h"
-#include "db/vt_ms_table.h"
+#include "db/locking/error.h"
+#include "db/locking/query.h"
+#include "db/locking/table.h"
 #include "worker_events.h"
 
 namespace {

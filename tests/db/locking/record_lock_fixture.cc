@@ -1,6 +1,6 @@
 #include "record_lock_fixture.h"
 
-#include "db/vt_lock_statements.h"
+#include "db/locking/statements.h"
 #include "odbc_error.h"
 
 namespace record_lock_test {

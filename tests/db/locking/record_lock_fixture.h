@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "dataset_fixture.h"
-#include "db/vt_ms_table.h"
+#include "db/locking/table.h"
 
 namespace record_lock_test {
 

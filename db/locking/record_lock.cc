@@ -1,10 +1,10 @@
-#include "db/vt_record_lock.h"
+#include "db/locking/record_lock.h"
 
 #include "db/sqlserver/connection.h"
 #include "db/sqlserver/dataset.h"
 #include "db/odbc/connect_settings.h"
-#include "db/vt_lock_refusal.h"
-#include "db/vt_lock_statements.h"
+#include "db/locking/refusal.h"
+#include "db/locking/statements.h"
 #include "platform/identity.h"
 #include "platform/regional_date_time.h"
 

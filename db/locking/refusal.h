@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "db/vt_lock_error.h"
+#include "db/locking/error.h"
 
 class TCustomDAConnection;
 

@@ -13,7 +13,7 @@
 
 #include "db/sqlserver/query.h"
 #include "db/odbc/connect_settings.h"
-#include "db/vt_lock_refusal.h"
+#include "db/locking/refusal.h"
 #include "platform/identity.h"
 #include "record_lock_fixture.h"
 

@@ -1,4 +1,4 @@
-#include "db/vt_lock_refusal.h"
+#include "db/locking/refusal.h"
 
 #include <memory>
 

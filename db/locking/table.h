@@ -1,9 +1,9 @@
 // TVtMSTable: the program's table dataset, a TMSTable that locks the record
-// it edits or deletes (vt_locking_dataset.h).
+// it edits or deletes (db/locking/dataset.h).
 #pragma once
 
 #include "db/sqlserver/table.h"
-#include "db/vt_locking_dataset.h"
+#include "db/locking/dataset.h"
 
 class TVtMSTable : public TVtLockingDataSet<TMSTable> {
  public:

@@ -1,4 +1,4 @@
-#include "db/vt_lock_error.h"
+#include "db/locking/error.h"
 
 EVtDBLockError::EVtDBLockError(std::string AMessage, std::string ADatabaseName,
                                std::string ATableName, std::string AUniqueKey,

@@ -8,10 +8,10 @@
 #include "core/description_reader.h"
 #include "core/description_writer.h"
 #include "db/published_classes.h"
-#include "db/vt_lock_refusal.h"
-#include "db/vt_lock_statements.h"
-#include "db/vt_ms_query.h"
-#include "db/vt_ms_table.h"
+#include "db/locking/refusal.h"
+#include "db/locking/statements.h"
+#include "db/locking/query.h"
+#include "db/locking/table.h"
 #include "platform/regional_date_time.h"
 
 namespace {

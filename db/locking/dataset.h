@@ -17,9 +17,9 @@
 
 #include "core/exception.h"
 #include "db/sqlserver/connection.h"
-#include "db/vt_dataset_options.h"
-#include "db/vt_record_lock.h"
-#include "db/vt_typed_connection.h"
+#include "db/locking/dataset_options.h"
+#include "db/locking/record_lock.h"
+#include "db/locking/typed_connection.h"
 
 template <class TBase>
 class TVtLockingDataSet : public TBase {

@@ -1,4 +1,4 @@
-#include "db/vt_lock_statements.h"
+#include "db/locking/statements.h"
 
 #include <cstdio>
 

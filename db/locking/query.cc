@@ -1,4 +1,4 @@
-#include "db/vt_ms_query.h"
+#include "db/locking/query.h"
 
 void TVtMSQuery::Loaded() {
   TVtCustomMSQuery::Loaded();

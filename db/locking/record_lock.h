@@ -1,6 +1,6 @@
 // TVtRecordLock: the record lock one table or query dataset holds while it
 // edits or deletes a record, kept as a global temporary table on the server
-// (vt_lock_statements.h) so that it holds across workstations and programs.
+// (db/locking/statements.h) so that it holds across workstations and programs.
 #pragma once
 
 #include <string>
@@ -25,7 +25,7 @@ class TVtRecordLock {
   // Locks the current record: nothing without a connection or a field named
   // UniqueKey. A lock table the server will not create (someone holds the
   // record, or the name is not acceptable) raises EVtDBLockError
-  // (vt_lock_refusal.h) and holds nothing, unless the session was lost on
+  // (db/locking/refusal.h) and holds nothing, unless the session was lost on
   // the way: then the connection's error is raised as it came. A failure
   // writing the holder's row drops the table again and raises that failure.
   void Take();

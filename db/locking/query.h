@@ -1,5 +1,5 @@
 // The program's query datasets: TVtCustomMSQuery, a TMSQuery that locks the
-// record it edits or deletes (vt_locking_dataset.h), and TVtMSQuery, which
+// record it edits or deletes (db/locking/dataset.h), and TVtMSQuery, which
 // also keeps the index settings of older stored descriptions only to refuse
 // them: a query that relies on them must be converted to the search query
 // class.
@@ -10,7 +10,7 @@
 
 #include "core/persistent.h"
 #include "db/sqlserver/query.h"
-#include "db/vt_locking_dataset.h"
+#include "db/locking/dataset.h"
 
 class TVtCustomMSQuery : public TVtLockingDataSet<TMSQuery> {
  public:

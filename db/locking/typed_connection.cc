@@ -1,4 +1,4 @@
-#include "db/vt_typed_connection.h"
+#include "db/locking/typed_connection.h"
 
 #include "db/sqlserver/connection.h"
 
