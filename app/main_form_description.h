@@ -9,7 +9,7 @@
 #include "config/vt_config_info.h"
 #include "core/class_registry.h"
 #include "core/component.h"
-#include "db/vt_sql_database.h"
+#include "db/site/sql_database.h"
 #include "platform/disk.h"
 #include "sync/property_components.h"
 

@@ -16,7 +16,7 @@
 #include "config/lookup_error_dialog.h"
 #include "config/vantor_ini.h"
 #include "db/access/sql_lines.h"
-#include "db/vt_config_lookup.h"
+#include "db/site/config_lookup.h"
 
 class TVtCustomConfigInfo : public TVantorIni, public IVtConfigLookup {
  public:

@@ -1,6 +1,6 @@
 #include "core/read_error.h"
 #include "db/published_classes.h"
-#include "db/vt_sql_database.h"
+#include "db/site/sql_database.h"
 
 void RegisterVtDatabaseClasses(TClassRegistry& AClasses) {
   using Options = TVtSQLDatabaseOptions;

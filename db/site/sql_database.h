@@ -12,7 +12,7 @@
 
 #include "core/stored_value.h"
 #include "db/sqlserver/connection.h"
-#include "db/vt_config_lookup.h"
+#include "db/site/config_lookup.h"
 
 class TVtSQLDatabase;
 

@@ -1,7 +1,7 @@
 // The program's connection: where its connect string comes from in each
 // combination of program name and link, what the stored description keeps,
 // and the lookup made again at every opening, against a private stand-in.
-#include "db/vt_sql_database.h"
+#include "db/site/sql_database.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "db/vt_sql_database.h"
+#include "db/site/sql_database.h"
 
 #include "core/read_error.h"
 #include "db/connect_string/keys.h"
