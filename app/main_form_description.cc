@@ -5,7 +5,7 @@
 
 #include "config/published_config.h"
 #include "core/description_reader.h"
-#include "db/published_classes.h"
+#include "db/published/classes.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "core/description_reader.h"
 #include "core/description_writer.h"
-#include "db/published_classes.h"
+#include "db/published/classes.h"
 #include "db/locking/refusal.h"
 #include "db/locking/statements.h"
 #include "db/locking/query.h"

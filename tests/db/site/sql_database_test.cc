@@ -17,7 +17,7 @@
 #include "core/exception.h"
 #include "db/connect_string/settings.h"
 #include "db/errors/database_error.h"
-#include "db/published_classes.h"
+#include "db/published/classes.h"
 #include "db/locking/query.h"
 #include "standin_server.h"
 

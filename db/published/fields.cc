@@ -3,7 +3,7 @@
 #include "db/fields/date_time.h"
 #include "db/fields/numeric.h"
 #include "db/fields/text.h"
-#include "db/published_classes.h"
+#include "db/published/classes.h"
 
 void RegisterFieldClasses(TClassRegistry& AClasses) {
   AClasses.Persistent<TField>("TField")

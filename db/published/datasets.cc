@@ -2,7 +2,7 @@
 #include "db/sqlserver/connection.h"
 #include "db/sqlserver/query.h"
 #include "db/sqlserver/table.h"
-#include "db/published_classes.h"
+#include "db/published/classes.h"
 
 namespace {
 

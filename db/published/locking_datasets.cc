@@ -1,4 +1,4 @@
-#include "db/published_classes.h"
+#include "db/published/classes.h"
 #include "db/locking/query.h"
 #include "db/locking/table.h"
 

@@ -1,5 +1,5 @@
 #include "db/sqlserver/connection.h"
-#include "db/published_classes.h"
+#include "db/published/classes.h"
 
 void RegisterConnectionClasses(TClassRegistry& AClasses) {
   using DAOptions = TDAConnectionOptions;

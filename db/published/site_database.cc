@@ -1,5 +1,5 @@
 #include "core/read_error.h"
-#include "db/published_classes.h"
+#include "db/published/classes.h"
 #include "db/site/sql_database.h"
 
 void RegisterVtDatabaseClasses(TClassRegistry& AClasses) {
