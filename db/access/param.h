@@ -33,7 +33,7 @@ class TParam {
 
   // Each setter sets the value and the type: ftInteger, ftLargeint,
   // ftBoolean, ftString. The readers convert the value (null reads as 0,
-  // false, ""); see variant_convert.h.
+  // false, ""); see db/values/variant_convert.h.
   std::int32_t AsInteger() const;
   void SetAsInteger(std::int32_t AValue);
   std::int64_t AsLargeInt() const;
