@@ -26,7 +26,7 @@ TFlagDrift TMainFormComponents::GoSynchPropertyLocations(ISynchView& AView, TFla
 }
 
 TFlagDrift TMainFormComponents::GoSynchPropertyLocationsSetBased(ISynchView& AView,
-                                                                  TFlagWrites AWrites) {
+                                                                 TFlagWrites AWrites) {
   const std::unique_ptr<TMSTable> containers =
       MakeWholeTable(*FNonVisual.dbJail, PropertyTableDeclaration("tblCFGPropertyContainers"));
   return ::GoSynchPropertyLocationsSetBased(AView, *FNonVisual.tblCFGPropertyLocation, *containers,

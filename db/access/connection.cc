@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "db/access/param_markers.h"
 #include "db/errors/database_error.h"
 #include "db/errors/fatal_error.h"
 #include "db/odbc/command.h"
 #include "db/odbc/connection.h"
 #include "db/odbc/environment.h"
-#include "db/access/param_markers.h"
 
 namespace {
 

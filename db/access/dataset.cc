@@ -3,8 +3,8 @@
 #include "db/access/connection.h"
 #include "db/access/link_condition.h"
 #include "db/access/param_markers.h"
-#include "db/values/same_text.h"
 #include "db/access/sql_names.h"
+#include "db/values/same_text.h"
 #include "db/values/variant_convert.h"
 
 namespace {

@@ -22,10 +22,10 @@
 
 #include "db/access/connection_client.h"
 #include "db/access/dataset_options.h"
-#include "db/dataset/mem_dataset.h"
-#include "db/odbc/command.h"
 #include "db/access/params.h"
 #include "db/access/sql_lines.h"
+#include "db/dataset/mem_dataset.h"
+#include "db/odbc/command.h"
 
 class TCustomDAConnection;
 struct TGeneratedStatement;

@@ -1,7 +1,7 @@
 #include "db/access/connection.h"
 #include "db/access/dataset.h"
-#include "db/values/same_text.h"
 #include "db/access/update_statements.h"
+#include "db/values/same_text.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "db/values/same_text.h"
 #include "db/access/sql_names.h"
 #include "db/access/sql_tokens.h"
+#include "db/values/same_text.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "db/values/same_text.h"
 #include "db/access/sql_tokens.h"
+#include "db/values/same_text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "db/fields/field.h"
 
-#include "db/errors/database_error.h"
 #include "db/dataset/dataset.h"
+#include "db/errors/database_error.h"
 
 TField::TField(TComponent* AOwner, TFieldType ADataType, int ASize)
     : TComponent(AOwner), FDataType(ADataType), FSize(ASize) {}

@@ -16,10 +16,10 @@
 #include <string>
 
 #include "core/exception.h"
-#include "db/sqlserver/connection.h"
 #include "db/locking/dataset_options.h"
 #include "db/locking/record_lock.h"
 #include "db/locking/typed_connection.h"
+#include "db/sqlserver/connection.h"
 
 template <class TBase>
 class TVtLockingDataSet : public TBase {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/persistent.h"
-#include "db/sqlserver/query.h"
 #include "db/locking/dataset.h"
+#include "db/sqlserver/query.h"
 
 class TVtCustomMSQuery : public TVtLockingDataSet<TMSQuery> {
  public:

@@ -1,10 +1,10 @@
 #include "db/locking/record_lock.h"
 
-#include "db/sqlserver/connection.h"
-#include "db/sqlserver/dataset.h"
-#include "db/odbc/connect_settings.h"
 #include "db/locking/refusal.h"
 #include "db/locking/statements.h"
+#include "db/odbc/connect_settings.h"
+#include "db/sqlserver/connection.h"
+#include "db/sqlserver/dataset.h"
 #include "platform/identity.h"
 #include "platform/regional_date_time.h"
 

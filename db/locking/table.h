@@ -2,8 +2,8 @@
 // it edits or deletes (db/locking/dataset.h).
 #pragma once
 
-#include "db/sqlserver/table.h"
 #include "db/locking/dataset.h"
+#include "db/sqlserver/table.h"
 
 class TVtMSTable : public TVtLockingDataSet<TMSTable> {
  public:

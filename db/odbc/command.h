@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "core/component.h"
-#include "db/values/field_type.h"
 #include "db/odbc/connection.h"
 #include "db/odbc/statement.h"
+#include "db/values/field_type.h"
 #include "db/values/param_type.h"
 #include "db/values/variant.h"
 

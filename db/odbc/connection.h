@@ -1,8 +1,6 @@
 // One ODBC connection handle and the session it opens.
 #pragma once
 
-#include "db/odbc/sql_api.h"
-
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +8,7 @@
 #include "core/component.h"
 #include "db/odbc/environment.h"
 #include "db/odbc/handle.h"
+#include "db/odbc/sql_api.h"
 
 namespace odbc {
 

@@ -1,7 +1,6 @@
 #include "db/odbc/environment.h"
 
 #include "db/odbc/sql_api.h"
-
 #include "db/odbc/wide_text.h"
 
 namespace odbc {

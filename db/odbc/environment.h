@@ -1,12 +1,11 @@
 // The ODBC environment: the driver manager, set up for ODBC 3.
 #pragma once
 
-#include "db/odbc/sql_api.h"
-
 #include <string>
 #include <vector>
 
 #include "db/odbc/handle.h"
+#include "db/odbc/sql_api.h"
 
 namespace odbc {
 

@@ -1,10 +1,9 @@
 // Owns one ODBC handle: allocated on construction, freed on destruction.
 #pragma once
 
-#include "db/odbc/sql_api.h"
-
 #include "core/component.h"
 #include "db/odbc/diagnostics.h"
+#include "db/odbc/sql_api.h"
 
 namespace odbc {
 

@@ -1,7 +1,5 @@
 #include "db/odbc/param_bindings.h"
 
-#include "db/odbc/sql_api.h"
-
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -9,6 +7,7 @@
 
 #include "db/errors/database_error.h"
 #include "db/odbc/diagnostics.h"
+#include "db/odbc/sql_api.h"
 #include "db/odbc/wide_text.h"
 #include "db/values/variant_convert.h"
 

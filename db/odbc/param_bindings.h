@@ -4,12 +4,11 @@
 // room for the values) no longer fits.
 #pragma once
 
-#include "db/odbc/sql_api.h"
-
 #include <vector>
 
 #include "core/component.h"
 #include "db/odbc/command.h"
+#include "db/odbc/sql_api.h"
 
 namespace odbc {
 

@@ -1,7 +1,5 @@
 #include "db/odbc/result_reader.h"
 
-#include "db/odbc/sql_api.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -9,6 +7,7 @@
 #include <string_view>
 
 #include "db/odbc/diagnostics.h"
+#include "db/odbc/sql_api.h"
 #include "db/odbc/wide_text.h"
 
 namespace odbc {

@@ -2,12 +2,11 @@
 // them, and its rows to the end.
 #pragma once
 
-#include "db/odbc/sql_api.h"
-
 #include <vector>
 
 #include "core/component.h"
 #include "db/odbc/command.h"
+#include "db/odbc/sql_api.h"
 
 namespace odbc {
 

@@ -1,12 +1,11 @@
 // One ODBC statement handle.
 #pragma once
 
-#include "db/odbc/sql_api.h"
-
 #include <string_view>
 
 #include "db/odbc/connection.h"
 #include "db/odbc/handle.h"
+#include "db/odbc/sql_api.h"
 
 namespace odbc {
 

@@ -1,4 +1,5 @@
 #include "db/sqlserver/connection.h"
+
 #include "db/published/classes.h"
 
 void RegisterConnectionClasses(TClassRegistry& AClasses) {

@@ -1,8 +1,8 @@
 #include "db/dataset/data_source.h"
+#include "db/published/classes.h"
 #include "db/sqlserver/connection.h"
 #include "db/sqlserver/query.h"
 #include "db/sqlserver/table.h"
-#include "db/published/classes.h"
 
 namespace {
 

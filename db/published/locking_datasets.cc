@@ -1,6 +1,6 @@
-#include "db/published/classes.h"
 #include "db/locking/query.h"
 #include "db/locking/table.h"
+#include "db/published/classes.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "core/stored_value.h"
-#include "db/sqlserver/connection.h"
 #include "db/site/config_lookup.h"
+#include "db/sqlserver/connection.h"
 
 class TVtSQLDatabase;
 

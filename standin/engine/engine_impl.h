@@ -7,8 +7,8 @@
 #include <mutex>
 #include <optional>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine.h"

@@ -206,11 +206,12 @@ TEST_P(RunnerArgumentsTest, AnswersWithoutStartingUp) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, RunnerArgumentsTest,
     ::testing::Values(
-        ArgumentsCase{"Help",
-                      {"--help"},
-                      0,
-                      "Usage: synch-property-locations-run [--set-based] [--dry-run] [--log FILE]\n",
-                      ""},
+        ArgumentsCase{
+            "Help",
+            {"--help"},
+            0,
+            "Usage: synch-property-locations-run [--set-based] [--dry-run] [--log FILE]\n",
+            ""},
         ArgumentsCase{"Version", {"--version"}, 0, "synch-property-locations-run 2.1\n", ""},
         ArgumentsCase{"Unknown",
                       {"--server=x"},

@@ -14,10 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "db/access/param.h"
 #include "db/fields/field.h"
-#include "db/sqlserver/connection.h"
-#include "db/sqlserver/query.h"
-#include "db/sqlserver/table.h"
 #include "db/odbc/command.h"
 #include "db/odbc/connect_settings.h"
 #include "db/odbc/connection.h"
@@ -25,7 +23,9 @@
 #include "db/odbc/environment.h"
 #include "db/odbc/sql_api.h"
 #include "db/odbc/statement.h"
-#include "db/access/param.h"
+#include "db/sqlserver/connection.h"
+#include "db/sqlserver/query.h"
+#include "db/sqlserver/table.h"
 #include "odbc_test_connection.h"
 #include "standin_server.h"
 #include "temp_dir.h"

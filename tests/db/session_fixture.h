@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "db/sqlserver/connection.h"
 #include "db/odbc/command.h"
+#include "db/sqlserver/connection.h"
 #include "standin_server.h"
 
 namespace session_test {

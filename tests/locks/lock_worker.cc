@@ -25,10 +25,10 @@
 #include <thread>
 #include <vector>
 
-#include "db/sqlserver/connection.h"
 #include "db/locking/error.h"
 #include "db/locking/query.h"
 #include "db/locking/table.h"
+#include "db/sqlserver/connection.h"
 #include "worker_events.h"
 
 namespace {

@@ -1,11 +1,11 @@
 // ODBC failures as exceptions that keep every diagnostic record.
 #pragma once
 
-#include "db/odbc/sql_api.h"
-
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "db/odbc/sql_api.h"
 
 namespace standin_test {
 

@@ -1,10 +1,9 @@
 // Owns one ODBC handle and frees it with SQLFreeHandle.
 #pragma once
 
-#include "db/odbc/sql_api.h"
-
 #include <utility>
 
+#include "db/odbc/sql_api.h"
 #include "odbc_error.h"
 
 namespace standin_test {

@@ -2,14 +2,13 @@
 // throws OdbcError.
 #pragma once
 
-#include "db/odbc/sql_api.h"
-
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "db/odbc/sql_api.h"
 #include "odbc_handle.h"
 #include "sql_param.h"
 

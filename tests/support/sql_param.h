@@ -1,12 +1,12 @@
 // A value bound to a "?" marker: its C and SQL types and its bytes.
 #pragma once
 
-#include "db/odbc/sql_api.h"
-
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "db/odbc/sql_api.h"
 
 namespace standin_test {
 

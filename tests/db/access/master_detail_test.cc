@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "dataset_fixture.h"
-#include "db/errors/client_errors.h"
 #include "db/dataset/data_source.h"
+#include "db/errors/client_errors.h"
 #include "db/fields/numeric.h"
 #include "db/fields/text.h"
 #include "db/sqlserver/query.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "db/errors/database_error.h"
 #include "db/access/param_markers.h"
 #include "db/access/sql_lines.h"
+#include "db/errors/database_error.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "db/access/link_condition.h"
-#include "db/sqlserver/table.h"
 #include "db/access/sql_names.h"
 #include "db/access/update_statements.h"
+#include "db/sqlserver/table.h"
 
 namespace {
 

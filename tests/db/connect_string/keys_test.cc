@@ -1,5 +1,7 @@
 // ConnectString on TMSConnection: one table of (settings before, text) ->
 // (every setting afterwards, the rendering read back, the refusal's message).
+#include "db/connect_string/keys.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -9,7 +11,6 @@
 #include <typeinfo>
 
 #include "core/exception.h"
-#include "db/connect_string/keys.h"
 #include "db/connect_string/settings.h"
 #include "db/sqlserver/connection.h"
 

@@ -7,11 +7,11 @@
 
 #include "core/description_reader.h"
 #include "core/description_writer.h"
-#include "db/published/classes.h"
+#include "db/locking/query.h"
 #include "db/locking/refusal.h"
 #include "db/locking/statements.h"
-#include "db/locking/query.h"
 #include "db/locking/table.h"
+#include "db/published/classes.h"
 #include "platform/regional_date_time.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "db/sqlserver/query.h"
-#include "db/odbc/connect_settings.h"
 #include "db/locking/refusal.h"
+#include "db/odbc/connect_settings.h"
+#include "db/sqlserver/query.h"
 #include "platform/identity.h"
 #include "record_lock_fixture.h"
 

@@ -13,9 +13,9 @@
 
 #include "core/exception.h"
 #include "db/errors/client_errors.h"
-#include "db/odbc/connect_settings.h"
 #include "db/locking/error.h"
 #include "db/locking/query.h"
+#include "db/odbc/connect_settings.h"
 #include "platform/identity.h"
 #include "platform/regional_date_time.h"
 #include "record_lock_fixture.h"

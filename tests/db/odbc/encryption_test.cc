@@ -15,8 +15,8 @@
 #include <string>
 
 #include "core/exception.h"
-#include "db/sqlserver/connection.h"
 #include "db/odbc/command.h"
+#include "db/sqlserver/connection.h"
 #include "recording_proxy.h"
 #include "standin_server.h"
 #include "temp_dir.h"

@@ -17,8 +17,8 @@
 #include "core/exception.h"
 #include "db/connect_string/settings.h"
 #include "db/errors/database_error.h"
-#include "db/published/classes.h"
 #include "db/locking/query.h"
+#include "db/published/classes.h"
 #include "standin_server.h"
 
 namespace {
