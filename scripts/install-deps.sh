@@ -9,7 +9,7 @@ packages=(
   unixodbc-dev tdsodbc freetds-bin
   libsqlite3-dev libssl-dev libgnutls28-dev openssl
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev llvm
+  clang libclang-rt-14-dev llvm clang-format git
   g++-mingw-w64-x86-64-posix googletest wine64 unzip xvfb xauth imagemagick
   dpkg-dev file lintian man-db desktop-file-utils libxml2-utils systemd  # the Debian package, its checks
 )
