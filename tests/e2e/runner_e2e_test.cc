@@ -186,6 +186,13 @@ const StartUpFailure kStartUpFailures[] = {
        WriteConnStr(p, SiteAt(p) + ";Initial Catalog=master;" + kSiteLoginEntries);
      },
      "EMSError: Invalid object name 'ConnectLib'\\."},
+    // The rest of an unquoted password with ";" in it is named by its number.
+    {"SeparatorInBarePassword",
+     [](InstalledProgram& p) {
+       WriteConnStr(p,
+                    SiteAt(p) + ";Initial Catalog=VANTOR;User ID=jailsync;Password=Qz7;Kv2-Rest");
+     },
+     "Exception: Connection parameter name is unknown: entry 6"},
 };
 
 void PrintTo(const StartUpFailure& AFailure, std::ostream* AOut) {
