@@ -29,6 +29,8 @@ void TraceDriverTo(const std::string& AFileName) {
   TraceFile() = file;
 }
 
-const std::string& DriverTraceFile() { return TraceFile(); }
+const std::string& DriverTraceFile() {
+  return TraceFile();
+}
 
 }  // namespace odbc
