@@ -140,7 +140,7 @@ const BadConfig kBadConfigs[] = {
      [](const std::string& c) {
        return Intact("Data Source=" + std::string(1 << 20, 'd') + c.substr(c.find(';')));
      },
-     "EOLEDBError: Unable to connect: Adaptive Server is unavailable or does not exist[\\s\\S]*"},
+     "EOLEDBError: Unable to connect to data source\r\nUnknown host machine name\\.[\\s\\S]*"},
     {"ManySections",
      [](const std::string& c) { return Lines(300000, "[Section", "]\r\nKey=1\r\n") + Intact(c); },
      ""},
