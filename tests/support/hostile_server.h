@@ -32,7 +32,8 @@ class HostileConnection {
   // Sends `bytes` whole; false once the client has gone.
   bool Send(std::span<const std::uint8_t> bytes);
   // Keeps the connection open without answering for `duration`, taking what
-  // the client sends meanwhile; false as soon as the client has left.
+  // the client sends meanwhile; false as soon as the client has left (or the
+  // server stops).
   bool Hold(std::chrono::milliseconds duration);
 
  private:
