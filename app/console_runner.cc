@@ -9,11 +9,13 @@
 #include "app/save_log.h"
 #include "config/ini_file_exception.h"
 #include "core/exception.h"
+#include "db/odbc/driver_trace.h"
 
 namespace {
 
 constexpr char kUsage[] =
     "Usage: synch-property-locations-run [--set-based] [--dry-run] [--log FILE]\n"
+    "                                    [--driver-trace FILE]\n"
     "Recomputes the AVAILABLE flags of every property location and container of the\n"
     "jail database, as the start button of synch-property-locations does, and writes\n"
     "the conflicts log to standard output.\n"
@@ -23,6 +25,10 @@ constexpr char kUsage[] =
     "  --set-based decide every flag from a few whole-table reads and write them\n"
     "              all in one transaction: the same flags and log in a fixed number\n"
     "              of requests, and an aborted pass changes no flag\n"
+    "  --driver-trace FILE\n"
+    "              write the FreeTDS driver's trace of every session to FILE, to\n"
+    "              diagnose a connection: it holds the passwords and the rows read,\n"
+    "              so FILE is made readable by its owner only; delete it after use\n"
     "  --help      show this text\n"
     "  --version   show the version\n"
     "\n"
@@ -39,6 +45,7 @@ struct TOptions {
   TFlagWrites Writes = TFlagWrites::Write;
   bool SetBased = false;
   std::optional<std::string> LogFile;
+  std::optional<std::string> DriverTrace;
 };
 
 // Throws Exception for an argument it does not know or a missing file name.
@@ -60,6 +67,12 @@ TOptions ParseArguments(const std::vector<std::string>& AArguments) {
       options.LogFile = argument.substr(6);
     } else if (argument == "--log") {
       throw Exception("--log needs a file name");
+    } else if (argument == "--driver-trace" && i + 1 < AArguments.size()) {
+      options.DriverTrace = AArguments[++i];
+    } else if (argument.starts_with("--driver-trace=")) {
+      options.DriverTrace = argument.substr(15);
+    } else if (argument == "--driver-trace") {
+      throw Exception("--driver-trace needs a file name");
     } else {
       throw Exception("unknown argument \"" + argument + "\"");
     }
@@ -109,6 +122,8 @@ int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const 
 
   std::unique_ptr<TMainFormComponents> form;
   try {
+    // Before start-up, whose registry lookups open sessions of their own.
+    if (options.DriverTrace) odbc::TraceDriverTo(*options.DriverTrace);
     form = std::make_unique<TMainFormComponents>(ADisk);
     form->FormCreate();
   } catch (...) {

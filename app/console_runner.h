@@ -22,7 +22,9 @@ struct TConsole {
 // window's; "--dry-run": one that writes no flag), writes
 // the pass's drift line to the error output ("AVAILABLE flags changed: N
 // locations, M containers", or "... that would change: ..." in a dry run)
-// and, with "--log FILE", saves the log to FILE as Save Log would. An error
+// and, with "--log FILE", saves the log to FILE as Save Log would;
+// "--driver-trace FILE" has every session write the driver's trace to FILE
+// (odbc::TraceDriverTo()), a failure to create it failing start-up. An error
 // that is not an Exception ends the pass without a drift line, with
 // "Application Error: " and its text instead. Returns the exit code: 0 the
 // pass completed; 1 the arguments are wrong, or start-up failed ("Application

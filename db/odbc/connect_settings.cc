@@ -126,12 +126,18 @@ std::string ConnectionString(const ConnectSettings& ASettings) {
   text.Add(free_tds ? "PacketSize" : "Packet Size", std::to_string(ASettings.PacketSize));
   text.AddIfSet(free_tds ? "AttachDbFilename" : "AttachDBFileName", ASettings.InitialFileName);
   if (free_tds) {
+    // Left to guess, FreeTDS retries a login that got no answer with TDS 5.0,
+    // which SQL Server never speaks and whose password encryption trusts a key
+    // sent by whoever answers. SQL Server answers 7.4 with the version it
+    // speaks itself, 7.2 and up alike.
+    text.Add("TDS_Version", "7.4");
     // FreeTDS 1.3 knows only its own encryption keyword. "require" fails
     // against a server without TLS; "request" encrypts the login where the
     // server can, and the whole session where it insists.
     text.Add("Encryption", ASettings.Encrypt ? "require" : "request");
     // Wide text is converted by the driver; narrow text is UTF-8 like ours.
     text.Add("ClientCharset", "UTF-8");
+    text.AddIfSet("DumpFile", ASettings.DumpFile);
     return text.Text();
   }
   // The newest Microsoft drivers encrypt unless told not to.

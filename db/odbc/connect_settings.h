@@ -33,6 +33,9 @@ struct ConnectSettings {
   // FreeTDS only: the section of its configuration that names the server,
   // given in place of Server (see freetds_trust.h).
   std::string FreeTdsSection;
+  // FreeTDS only: the file the driver writes its trace to (driver_trace.h);
+  // empty: none.
+  std::string DumpFile;
 };
 
 // The server as SQL Server's clients name it: `AServer`, "(local)" when
@@ -45,7 +48,8 @@ std::string DataSource(const std::string& AServer, int APort);
 // the loopback address, since FreeTDS resolves names only through DNS; and
 // AutoTranslate, NetworkLibrary and FailoverPartner, which it has no keyword
 // for, are left out; it encrypts the whole session when Encrypt is set, else
-// at least the login where the server offers it, as the Microsoft drivers do. Throws Exception
+// at least the login where the server offers it, as the Microsoft drivers do;
+// and it speaks TDS 7.4, never guessing the protocol. Throws Exception
 // naming the setting (never its value) when a value holds a NUL character, or "};", which
 // FreeTDS 1.3 ends a braced value at.
 std::string ConnectionString(const ConnectSettings& ASettings);

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -26,7 +27,11 @@ constexpr std::uint8_t kEncryptionOption = 1;
 constexpr std::uint8_t kEncryptOn = 1;
 constexpr std::uint8_t kEncryptNotSupported = 2;
 constexpr std::size_t kHeaderSize = 8;
-constexpr int kTimeoutSeconds = 5;
+// The server's replies to a PRELOGIN and to each step of a TLS handshake are
+// a few kilobytes; an endpoint that sends more, or takes longer, is not a
+// server worth waiting for, and only a reason for a message is at stake.
+constexpr std::size_t kLongestMessage = 64 * 1024;
+constexpr auto kDeadline = std::chrono::seconds(5);
 
 // The probe's own failures: the server went away or spoke no TDS. The
 // reason is then not the probe's to tell.
@@ -34,9 +39,13 @@ struct ProbeFailed : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+using Clock = std::chrono::steady_clock;
+
 class TcpConnection {
  public:
-  TcpConnection(const std::string& AHost, int APort) {
+  // Every step of the connection, this one included, ends by `ADeadline`.
+  TcpConnection(const std::string& AHost, int APort, Clock::time_point ADeadline)
+      : FDeadline(ADeadline) {
     addrinfo hints{};
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
@@ -47,8 +56,8 @@ class TcpConnection {
     for (addrinfo* a = found; a != nullptr; a = a->ai_next) {
       FFd = ::socket(a->ai_family, a->ai_socktype, a->ai_protocol);
       if (FFd < 0) continue;
-      timeval timeout{kTimeoutSeconds, 0};
-      setsockopt(FFd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+      // Bounds connect() and every send(); Read() waits no longer than is left.
+      timeval timeout = Remaining();
       setsockopt(FFd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
       if (::connect(FFd, a->ai_addr, a->ai_addrlen) == 0) return;
       ::close(FFd);
@@ -90,6 +99,9 @@ class TcpConnection {
       Read(header);
       const std::size_t length = (header[2] << 8) | header[3];
       if (length < kHeaderSize) throw ProbeFailed("not a TDS server");
+      if (payload.size() + length - kHeaderSize > kLongestMessage) {
+        throw ProbeFailed("message too long");
+      }
       const std::size_t start = payload.size();
       payload.resize(start + length - kHeaderSize);
       Read(std::span(payload).subspan(start));
@@ -107,12 +119,25 @@ class TcpConnection {
   }
   void Read(std::span<std::uint8_t> ABuffer) {
     while (!ABuffer.empty()) {
+      timeval timeout = Remaining();
+      setsockopt(FFd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
       const ssize_t n = ::recv(FFd, ABuffer.data(), ABuffer.size(), 0);
       if (n <= 0) throw ProbeFailed("connection lost");
       ABuffer = ABuffer.subspan(static_cast<std::size_t>(n));
     }
   }
 
+  // What is left until the deadline; throws when nothing is. A zero timeval
+  // would mean no limit to the socket.
+  timeval Remaining() const {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::microseconds>(FDeadline - Clock::now());
+    if (left.count() <= 0) throw ProbeFailed("no answer in time");
+    return timeval{static_cast<time_t>(left.count() / 1000000),
+                   static_cast<suseconds_t>(left.count() % 1000000)};
+  }
+
+  Clock::time_point FDeadline;
   int FFd = -1;
 };
 
@@ -164,7 +189,7 @@ bool CertificateNames(X509* ACertificate, const std::string& AHost) {
 }
 
 std::string Probe(const std::string& AHost, int APort, bool AVerify) {
-  TcpConnection server(AHost, APort);
+  TcpConnection server(AHost, APort, Clock::now() + kDeadline);
   server.SendPrelogin(PreloginAskingForEncryption());
   const std::optional<std::uint8_t> answer = EncryptionAnswer(server.ReceiveMessage());
   if (!answer || *answer == kEncryptNotSupported) {

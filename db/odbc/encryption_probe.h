@@ -14,8 +14,9 @@ namespace odbc {
 // The reason an encrypted session with `AHost` on `APort` fails, as one
 // sentence; empty when the server can encrypt and its certificate passes
 // (checked against TrustedAuthorities() and `AHost` when `AVerify`), or when
-// the server cannot be reached at all (the driver's message says so already).
-// Never throws.
+// the server cannot be reached at all (the driver's message says so already),
+// or when it answers with a message over 64 KiB or not within 5 seconds in
+// all. Never throws.
 std::string EncryptionFailureReason(const std::string& AHost, int APort, bool AVerify);
 
 }  // namespace odbc

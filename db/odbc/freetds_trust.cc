@@ -60,11 +60,14 @@ const std::string& FreeTdsTrustScope::Section() {
 
 FreeTdsTrustScope::FreeTdsTrustScope(const FreeTdsAddress& AAddress, bool AVerify) {
   const std::string text = Configuration(AAddress, AVerify);
-  const char* tmp = std::getenv("TMPDIR");
-  std::string name =
-      std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/freetds-session-XXXXXX";
+  std::string name = PrivateDirectory() + "/freetds-XXXXXX";
   const int fd = ::mkstemp(name.data());
-  if (fd < 0) RaiseFileError();
+  if (fd < 0) {
+    const int error = errno;
+    RemoveMadeDirectory();
+    errno = error;
+    RaiseFileError();
+  }
   FFile = name;
   for (std::size_t done = 0; done < text.size();) {
     const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
@@ -72,6 +75,7 @@ FreeTdsTrustScope::FreeTdsTrustScope(const FreeTdsAddress& AAddress, bool AVerif
       const int error = errno;
       ::close(fd);
       ::unlink(name.c_str());
+      RemoveMadeDirectory();
       errno = error;
       RaiseFileError();
     }
@@ -89,6 +93,29 @@ FreeTdsTrustScope::~FreeTdsTrustScope() {
     ::unsetenv(kConfigVariable);
   }
   ::unlink(FFile.c_str());
+  RemoveMadeDirectory();
+}
+
+// The file names the server and what to trust of it, so no one else may
+// write, replace or even list it: a service's own runtime directory where
+// systemd gave one, else a directory of our own made for the file.
+std::string FreeTdsTrustScope::PrivateDirectory() {
+  const char* runtime = std::getenv("RUNTIME_DIRECTORY");
+  if (runtime != nullptr && *runtime != '\0') {
+    // systemd lists several directories separated by ":"; ours is the first.
+    const std::string_view directories(runtime);
+    return std::string(directories.substr(0, directories.find(':')));
+  }
+  const char* tmp = std::getenv("TMPDIR");
+  std::string name =
+      std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/freetds-session-XXXXXX";
+  if (::mkdtemp(name.data()) == nullptr) RaiseFileError();
+  FMadeDirectory = name;
+  return name;
+}
+
+void FreeTdsTrustScope::RemoveMadeDirectory() {
+  if (!FMadeDirectory.empty()) ::rmdir(FMadeDirectory.c_str());
 }
 
 }  // namespace odbc

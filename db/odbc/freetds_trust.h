@@ -6,6 +6,7 @@
 // of a server. So an encrypting connection gets a file of its own, found
 // through FREETDSCONF, whose one section names the server, the authorities
 // and the name check; FreeTDS looks no further once the section is found.
+// The file lies in a directory only this process's user can enter.
 // POSIX hosts only: there the driver reads this process's environment.
 #pragma once
 
@@ -31,7 +32,8 @@ std::string TrustedAuthorities();
 class FreeTdsTrustScope {
  public:
   FreeTdsTrustScope(const FreeTdsAddress& AAddress, bool AVerify);
-  // Puts FREETDSCONF back as it was and removes the file.
+  // Puts FREETDSCONF back as it was and removes the file and the directory
+  // made for it.
   ~FreeTdsTrustScope();
   FreeTdsTrustScope(const FreeTdsTrustScope&) = delete;
   FreeTdsTrustScope& operator=(const FreeTdsTrustScope&) = delete;
@@ -39,7 +41,11 @@ class FreeTdsTrustScope {
   static const std::string& Section();
 
  private:
+  std::string PrivateDirectory();
+  void RemoveMadeDirectory();
+
   std::filesystem::path FFile;
+  std::string FMadeDirectory;            // made for the file; empty: $RUNTIME_DIRECTORY
   std::optional<std::string> FPrevious;  // FREETDSCONF before; nullopt: unset
 };
 

@@ -4,20 +4,33 @@
 #include <string>
 
 #include "db/errors/client_errors.h"
+#include "db/odbc/driver_trace.h"
 
 #ifndef _WIN32
 #include "db/odbc/encryption_probe.h"
+#include "db/odbc/freetds_environment.h"
 #include "db/odbc/freetds_trust.h"
 #endif
 
 namespace odbc {
+namespace {
+
+// `ASettings` with the driver's trace the operator asked for, where FreeTDS
+// can write one.
+ConnectSettings Traced(const ConnectSettings& ASettings) {
+  ConnectSettings settings = ASettings;
+  if (IsFreeTds(ASettings)) settings.DumpFile = DriverTraceFile();
+  return settings;
+}
+
+}  // namespace
 
 #ifdef _WIN32
 
 // Windows' drivers take Encrypt and TrustServerCertificate from the
 // connection string and say themselves why a certificate fails.
 void OpenSession(Connection& ASession, const ConnectSettings& ASettings) {
-  ASession.DriverConnect(ConnectionString(ASettings));
+  ASession.DriverConnect(ConnectionString(Traced(ASettings)));
 }
 
 #else
@@ -53,11 +66,16 @@ std::optional<int> PortOf(const FreeTdsAddress& AAddress) {
 }  // namespace
 
 void OpenSession(Connection& ASession, const ConnectSettings& ASettings) {
-  if (!ASettings.Encrypt || !IsFreeTds(ASettings)) {
-    ASession.DriverConnect(ConnectionString(ASettings));
+  ConnectSettings settings = Traced(ASettings);
+  if (!IsFreeTds(ASettings)) {
+    ASession.DriverConnect(ConnectionString(settings));
     return;
   }
-  ConnectSettings settings = ASettings;
+  const FreeTdsEnvironmentScope environment;
+  if (!ASettings.Encrypt) {
+    ASession.DriverConnect(ConnectionString(settings));
+    return;
+  }
   settings.FreeTdsSection = FreeTdsTrustScope::Section();
   try {
     FreeTdsTrustScope trust(FreeTdsAddressOf(ASettings), !ASettings.TrustServerCertificate);

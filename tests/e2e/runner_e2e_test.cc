@@ -3,8 +3,10 @@
 // each start-up failure with its message and exit code.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
 
@@ -19,6 +21,7 @@ namespace e2e_test {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 int Occurrences(const std::string& AText, const std::string& APart) {
@@ -111,6 +114,33 @@ TEST(RunnerE2ETest, CompletesAPassOverAVerifiedEncryptedSession) {
   EXPECT_FALSE(standin_test::Contains(sent, standin_test::Utf16Le("CFGPROPL")));
   EXPECT_FALSE(standin_test::Contains(proxy.serverBytes(), standin_test::Utf16Le("AVAILABLE")));
   EXPECT_FALSE(program.TraceLinesWith("CFGPROPL").empty());
+}
+
+// The driver's trace holds the sessions' passwords and the rows read: the
+// operator gets one where asked, readable by the operator alone, whatever the
+// umask, and replacing what was there.
+TEST(RunnerE2ETest, WritesTheDriverTraceWhereAskedForItsOwnerOnly) {
+  namespace fs = std::filesystem;
+  InstalledProgram program(SYNCH_RUNNER_PATH);
+  standin_test::TempDir traces;  // outside the scratch folder, whose files must hold no password
+  const fs::path trace = traces.path() / "driver.trace";
+  std::ofstream(trace) << "an older trace\n";
+  fs::permissions(trace, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                             fs::perms::others_read);
+
+  const mode_t umask_before = ::umask(022);
+  const RunResult result = program.Run({"--driver-trace", trace.string()});
+  ::umask(umask_before);
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(fs::status(trace).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  const std::string text = standin_test::ReadFile(trace);
+  EXPECT_THAT(text, HasSubstr("CFGPROPL"));
+  EXPECT_THAT(text, Not(HasSubstr("an older trace")));
+
+  const RunResult unwritable = program.Run({"--driver-trace", traces.path().string()});
+  EXPECT_EQ(unwritable.exitCode, 1);
+  EXPECT_THAT(unwritable.err, HasSubstr("Cannot create file \"" + traces.path().string() + "\""));
 }
 
 // A site whose registry gives JAIL no connect string: the pass fails before

@@ -79,7 +79,8 @@ odbc::ConnectSettings Microsoft(Change AChange,
   return For(std::move(ADriver), AChange);
 }
 
-const std::string kFreeTdsTail = ";APP=App;PacketSize=4096;Encryption=request;ClientCharset=UTF-8";
+const std::string kFreeTdsTail =
+    ";APP=App;PacketSize=4096;TDS_Version=7.4;Encryption=request;ClientCharset=UTF-8";
 
 INSTANTIATE_TEST_SUITE_P(
     Drivers, ConnectionStringTest,
@@ -97,7 +98,13 @@ INSTANTIATE_TEST_SUITE_P(
                      s.FreeTdsSection = "encrypted-session";
                    }),
                    "Driver=FreeTDS;Servername=encrypted-session;UID=sa;PWD=;APP=App;"
-                   "PacketSize=4096;Encryption=require;ClientCharset=UTF-8"},
+                   "PacketSize=4096;TDS_Version=7.4;Encryption=require;ClientCharset=UTF-8"},
+        StringCase{"FreeTdsTracesWhereAsked", FreeTds([](odbc::ConnectSettings& s) {
+                     s.Server = "srv";
+                     s.DumpFile = "/home/op/driver;trace";
+                   }),
+                   "Driver=FreeTDS;Server=srv;UID=sa;PWD=" + kFreeTdsTail +
+                       ";DumpFile={/home/op/driver;trace}"},
         StringCase{"FreeTdsDotIsLocal", FreeTds([](odbc::ConnectSettings& s) { s.Server = "."; }),
                    "Driver=FreeTDS;Server=127.0.0.1;UID=sa;PWD=" + kFreeTdsTail},
         StringCase{"FreeTdsServerKeepsItsPort", FreeTds([](odbc::ConnectSettings& s) {
@@ -138,8 +145,8 @@ INSTANTIATE_TEST_SUITE_P(
                      s.ReadOnlyIntent = true;
                    }),
                    "Driver=FreeTDS;Server=srv;UID=sa;PWD=;APP=App;WSID=WS1;Language=us_english;"
-                   "PacketSize=8192;AttachDbFilename=/data/j.mdf;Encryption=require;"
-                   "ClientCharset=UTF-8"},
+                   "PacketSize=8192;AttachDbFilename=/data/j.mdf;TDS_Version=7.4;"
+                   "Encryption=require;ClientCharset=UTF-8"},
         StringCase{"MicrosoftKeepsLocal",
                    Microsoft([](odbc::ConnectSettings& s) { s.Port = 1500; }),
                    "Driver=ODBC Driver 18 for SQL Server;Server=(local),1500;UID=sa;PWD=;APP=App;"

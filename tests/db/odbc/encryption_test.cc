@@ -9,10 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "core/exception.h"
 #include "db/odbc/command.h"
@@ -161,6 +163,31 @@ TEST_P(EncryptionTest, SessionIsEncryptedAsAgreedOrRefusedWithItsReason) {
       << "the statement's text on the wire";
   EXPECT_EQ(Contains(proxy.serverBytes(), Utf16Le(kMarker)), c.outcome != Outcome::kEncrypted)
       << "the result on the wire";
+}
+
+// FreeTDS lets the environment pick the protocol (7.0 logs in without asking
+// for encryption), the address and a trace file. None of them has a say in a
+// session of ours, and each is back for the rest of the process afterwards.
+TEST_F(EncryptionTest, TheEnvironmentHasNoSayInTheSession) {
+  standin_test::TempDir traces;
+  const std::pair<std::string, std::string> variables[] = {
+      {"TDSVER", "7.0"},
+      {"TDSHOST", "192.0.2.1"},
+      {"TDSPORT", "9"},
+      {"TDSDUMP", (traces.path() / "dump").string()},
+      {"TDSDUMPCONFIG", (traces.path() / "config-dump").string()}};
+  for (const auto& [name, value] : variables) ::setenv(name.c_str(), value.c_str(), 1);
+  for (const Client client : {Client::kPlain, Client::kEncrypt}) {
+    RecordingProxy proxy(ServerOf(Server::kTrusted).port());
+    ConnectionTo(proxy.port(), client)->Connect();
+    EXPECT_FALSE(Contains(proxy.clientBytes(), Login7PasswordForm(kPassword)));
+    EXPECT_FALSE(Contains(proxy.clientBytes(), Utf16Le(kLogin)));
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(traces.path()));
+  for (const auto& [name, value] : variables) {
+    EXPECT_STREQ(std::getenv(name.c_str()), value.c_str()) << name;
+    ::unsetenv(name.c_str());
+  }
 }
 
 constexpr const char* kNoTls = "the server does not support encryption";

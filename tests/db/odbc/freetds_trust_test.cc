@@ -5,6 +5,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -84,6 +85,34 @@ TEST(FreeTdsTrustTest, NamesTheServerAndWhatToVerifyWhileItLasts) {
   }
   EXPECT_EQ(ConfigurationInForce(), "(unset)");
   EXPECT_EQ(odbc::TrustedAuthorities(), "system");
+}
+
+// The file tells FreeTDS what to trust: no other user may replace it, or even
+// find it, while it lasts. It lies in the service's own runtime directory when
+// there is one, else in a directory made for it and removed with it.
+TEST(FreeTdsTrustTest, KeepsItsFileWhereNoOneElseCanReachIt) {
+  namespace fs = std::filesystem;
+  const FreeTdsAddress address{"db.county.example", "", "1433"};
+  fs::path file;
+  {
+    FreeTdsTrustScope trust(address, true);
+    file = std::getenv("FREETDSCONF");
+    EXPECT_EQ(fs::status(file.parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+  }
+  EXPECT_FALSE(fs::exists(file.parent_path()));
+
+  const fs::path runtime = fs::temp_directory_path() / ("runtime-" + std::to_string(::getpid()));
+  fs::create_directory(runtime);
+  ::setenv("RUNTIME_DIRECTORY", (runtime.string() + ":/run/other").c_str(), 1);
+  {
+    FreeTdsTrustScope trust(address, true);
+    EXPECT_EQ(fs::path(std::getenv("FREETDSCONF")).parent_path(), runtime);
+  }
+  EXPECT_TRUE(fs::is_empty(runtime));
+  ::unsetenv("RUNTIME_DIRECTORY");
+  fs::remove(runtime);
 }
 
 TEST(FreeTdsTrustTest, RefusesValuesFreeTdsWouldReadOtherwise) {
