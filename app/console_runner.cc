@@ -8,6 +8,7 @@
 #include "app/error_texts.h"
 #include "app/save_log.h"
 #include "config/ini_file_exception.h"
+#include "config/site_file_exposure.h"
 #include "core/exception.h"
 #include "db/odbc/driver_trace.h"
 
@@ -93,6 +94,30 @@ void ListPlacesLookedAt(const std::exception_ptr& AError, std::ostream& AErr) {
   }
 }
 
+// `AText` as one word of a POSIX shell's command line.
+std::string ShellQuoted(const std::string& AText) {
+  std::string quoted = "'";
+  for (char c : AText) {
+    if (c == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "'";
+}
+
+// The site file's password is the site database's: whoever may read the file
+// may log in. Only a warning: the pass still has its work to do.
+void WarnOfExposedSiteFile(const TMainFormComponents& AForm, const platform::Disk& ADisk,
+                           std::ostream& AErr) {
+  const std::string& file = AForm.NonVisual().VtConfigInfo->VantorIni();
+  if (!SiteFileExposesPassword(file, ADisk)) return;
+  AErr << "synch-property-locations-run: warning: " << file
+       << " holds a password that other users may read; fix: chmod o-rwx " << ShellQuoted(file)
+       << "\n";
+}
+
 // The drift line that ends every pass: what the pass found out of date.
 void ReportDrift(const TFlagDrift& ADrift, TFlagWrites AWrites, std::ostream& AErr) {
   AErr << (AWrites == TFlagWrites::DryRun ? "AVAILABLE flags that would change: "
@@ -126,6 +151,7 @@ int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const 
     if (options.DriverTrace) odbc::TraceDriverTo(*options.DriverTrace);
     form = std::make_unique<TMainFormComponents>(ADisk);
     form->FormCreate();
+    WarnOfExposedSiteFile(*form, ADisk, AConsole.Err);
   } catch (...) {
     AConsole.Err << kApplicationErrorCaption << ": "
                  << ApplicationErrorText(std::current_exception()) << "\n";

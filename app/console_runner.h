@@ -17,12 +17,15 @@ struct TConsole {
 
 // Runs the runner with `AArguments` (the command line without the program's
 // name): "--help" and "--version" print and return 0; otherwise it starts up
-// as the window does (TMainFormComponents on `ADisk`, FormCreate), runs one
-// pass through a TConsoleView (the set-based one with "--set-based", else the
-// window's; "--dry-run": one that writes no flag), writes
-// the pass's drift line to the error output ("AVAILABLE flags changed: N
-// locations, M containers", or "... that would change: ..." in a dry run)
-// and, with "--log FILE", saves the log to FILE as Save Log would;
+// as the window does (TMainFormComponents on `ADisk`, FormCreate), warns on
+// the error output when the site file gives a password to other users
+// (config/site_file_exposure.h) with one line, "synch-property-locations-run:
+// warning: <file> holds a password that other users may read; fix: chmod
+// o-rwx '<file>'", then runs one pass through a TConsoleView (the set-based
+// one with "--set-based", else the window's; "--dry-run": one that writes no
+// flag), writes the pass's drift line to the error output ("AVAILABLE flags
+// changed: N locations, M containers", or "... that would change: ..." in a
+// dry run) and, with "--log FILE", saves the log to FILE as Save Log would;
 // "--driver-trace FILE" has every session write the driver's trace to FILE
 // (odbc::TraceDriverTo()), a failure to create it failing start-up. An error
 // that is not an Exception ends the pass without a drift line, with

@@ -16,8 +16,9 @@ std::string LogFileName(const std::tm& ALocal);
 std::string SavedLogBytes(std::string_view ALogText);
 
 // Writes SavedLogBytes(ALogText) to `AFileName`, replacing the file if it
-// exists. Throws Exception "Cannot create file "<full path>". <reason>" when
-// it cannot be created.
+// exists, as platform::WriteNewFile does: on POSIX hosts readable by its
+// owner only, a symbolic link at the name refused. Throws Exception "Cannot
+// create file "<full path>". <reason>" when it cannot be created.
 void SaveLogAs(const std::string& AFileName, std::string_view ALogText);
 
 // SaveLogAs under LogFileName(the local time now) in the current directory.

@@ -2,8 +2,9 @@
 # live where the site configuration search finds the site file from their own
 # folder: /usr/lib/synch-property-locations/VANTOR.APP/Jail/ looks for
 # /usr/lib/synch-property-locations/Vantor.Cfg/Vantor.ini, a link the package
-# ships to /etc/Vantor.Cfg, where the site keeps its file (the package never
-# writes one; a sample goes with the documentation). The commands in /usr/bin
+# ships to /etc/Vantor.Cfg, where the site keeps its file (the package makes
+# the folder, readable by the scheduled pass's group, but never writes the
+# file; a sample goes with the documentation). The commands in /usr/bin
 # are relative links to the programs: a program's own name comes from
 # /proc/self/exe, which names the file behind the links, so the search starts
 # from the program's folder whichever name it was started by.
@@ -36,10 +37,16 @@ file(CREATE_LINK /etc/Vantor.Cfg ${debian_staging}/Vantor.Cfg SYMBOLIC)
 install(FILES ${debian_staging}/Vantor.Cfg DESTINATION ${package_lib})
 
 # One scheduled pass, and the systemd units that run it; the package enables
-# nothing, a site starts the timer itself.
+# nothing, a site starts the timer itself. The pass runs as a system user of
+# its own (sysusers.d); tmpfiles.d makes /etc/Vantor.Cfg its group's and ages
+# the logs out. postinst applies both at installation.
 install(PROGRAMS ${debian_sources}/scheduled-pass DESTINATION ${package_lib})
 install(FILES ${debian_sources}/${package_name}.service ${debian_sources}/${package_name}.timer
         DESTINATION lib/systemd/system)
+install(FILES ${debian_sources}/${package_name}.sysusers DESTINATION lib/sysusers.d
+        RENAME ${package_name}.conf)
+install(FILES ${debian_sources}/${package_name}.tmpfiles DESTINATION lib/tmpfiles.d
+        RENAME ${package_name}.conf)
 
 # Debian keeps manual pages and changelogs compressed, without the time or
 # name gzip would otherwise record, so that the package is the same each build.
@@ -90,9 +97,10 @@ and containers in its Microsoft SQL Server database, writes them back, and
 keeps a conflicts log naming the held inmates in every container in use.
 .
 The package holds the window program, the console runner for schedulers and
-systemd units for a nightly pass (not enabled). The site configuration file
-goes in /etc/Vantor.Cfg/Vantor.ini; connections go through unixODBC and the
-FreeTDS driver.")
+systemd units for a nightly pass (not enabled), which runs confined as the
+system user synch-property-locations. The site configuration file goes in
+/etc/Vantor.Cfg/Vantor.ini; connections go through unixODBC and the FreeTDS
+driver.")
 # The libraries the programs link come from dpkg-shlibdeps; what they load by
 # name is said here: the FreeTDS ODBC driver (its installation registers it
 # with unixODBC as "FreeTDS") and, for the window, Qt's platform plugins.
@@ -103,6 +111,7 @@ if(TARGET synch-property-locations)
 endif()
 list(JOIN debian_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS unixodbc)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${debian_sources}/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The programs without their debugging information.
 set(CPACK_STRIP_FILES ON)

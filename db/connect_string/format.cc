@@ -81,11 +81,24 @@ bool IsDecimalNumber(std::string_view AText, bool& AZero) {
   return i == AText.size();
 }
 
+// "entry N": how a message names an entry that follows a password entry.
+std::string EntryNumber(const TConnectStringEntry& AEntry) {
+  return "entry " + std::to_string(AEntry.Number);
+}
+
+// Refuses `AEntry`'s value as no valid `AKind` ("boolean", "integer").
+[[noreturn]] void RaiseNotA(const TConnectStringEntry& AEntry, const char* AKind) {
+  const std::string what =
+      AEntry.AfterPassword ? "The value of " + EntryNumber(AEntry) : "'" + AEntry.Value + "'";
+  throw Exception(what + " is not a valid " + AKind + " value");
+}
+
 }  // namespace
 
 std::vector<TConnectStringEntry> SplitConnectString(std::string_view AText) {
   AText = Trim(AText);
   std::vector<TConnectStringEntry> entries;
+  bool after_password = false;
   std::size_t start = 0;
   bool in_value = false;
   char quote = 0;
@@ -95,7 +108,12 @@ std::vector<TConnectStringEntry> SplitConnectString(std::string_view AText) {
       if (c == quote) quote = 0;
     } else if (c == ';') {
       const std::string_view entry = Trim(AText.substr(start, i - start));
-      if (!entry.empty()) entries.push_back(ParseEntry(entry));
+      if (!entry.empty()) {
+        entries.push_back(ParseEntry(entry));
+        entries.back().Number = entries.size();
+        entries.back().AfterPassword = after_password;
+        after_password = after_password || IsPasswordName(entries.back().Name);
+      }
       start = i + 1;
       in_value = false;
     } else if (c == '=') {
@@ -107,17 +125,33 @@ std::vector<TConnectStringEntry> SplitConnectString(std::string_view AText) {
   return entries;
 }
 
+bool IsPasswordName(std::string_view AName) {
+  return SameKeyName(AName, "Password") || SameKeyName(AName, "PWD");
+}
+
+bool HoldsPassword(std::string_view AText) {
+  const std::vector<TConnectStringEntry> entries = SplitConnectString(AText);
+  return std::any_of(entries.begin(), entries.end(), [](const TConnectStringEntry& AEntry) {
+    return IsPasswordName(AEntry.Name) && !AEntry.Value.empty();
+  });
+}
+
+std::string EntryInMessage(const TConnectStringEntry& AEntry, const std::string& AText) {
+  return AEntry.AfterPassword ? EntryNumber(AEntry) : AText;
+}
+
 void CheckConnectStringEntry(const TConnectStringEntry& AEntry) {
   if (AEntry.Name.empty()) throw Exception("Connection parameter name missing");
   // A password may need any character, and it must never reach a message.
-  if (AEntry.Quoted || SameKeyName(AEntry.Name, "Password") || SameKeyName(AEntry.Name, "PWD")) {
-    return;
-  }
+  if (AEntry.Quoted || IsPasswordName(AEntry.Name)) return;
   for (std::size_t i = 0; i < AEntry.Value.size(); ++i) {
-    if (!IsBareValueCharacter(static_cast<unsigned char>(AEntry.Value[i]))) {
-      throw Exception("Invalid character '" + std::string(CharacterAt(AEntry.Value, i)) +
-                      "' in non-quoted connection parameter value");
+    if (IsBareValueCharacter(static_cast<unsigned char>(AEntry.Value[i]))) continue;
+    if (AEntry.AfterPassword) {
+      throw Exception("Invalid character in non-quoted connection parameter value: " +
+                      EntryNumber(AEntry));
     }
+    throw Exception("Invalid character '" + std::string(CharacterAt(AEntry.Value, i)) +
+                    "' in non-quoted connection parameter value");
   }
 }
 
@@ -128,24 +162,22 @@ bool SameKeyName(std::string_view AName, std::string_view AKey) {
   });
 }
 
-bool ConnectStringBoolean(const std::string& AValue) {
-  if (SameKeyName(AValue, "True")) return true;
-  if (SameKeyName(AValue, "False")) return false;
+bool ConnectStringBoolean(const TConnectStringEntry& AEntry) {
+  const std::string& value = AEntry.Value;
+  if (SameKeyName(value, "True")) return true;
+  if (SameKeyName(value, "False")) return false;
   bool zero = false;
-  if (!IsDecimalNumber(AValue, zero)) {
-    throw Exception("'" + AValue + "' is not a valid boolean value");
-  }
+  if (!IsDecimalNumber(value, zero)) RaiseNotA(AEntry, "boolean");
   return !zero;
 }
 
-int ConnectStringInteger(const std::string& AValue) {
-  std::string_view digits = AValue;
+int ConnectStringInteger(const TConnectStringEntry& AEntry) {
+  const std::string& value = AEntry.Value;
+  std::string_view digits = value;
   // from_chars takes a "-" but not a "+".
   if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-') digits.remove_prefix(1);
-  int value = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (error != std::errc() || end != digits.data() + digits.size()) {
-    throw Exception("'" + AValue + "' is not a valid integer value");
-  }
-  return value;
+  int number = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+  if (error != std::errc() || end != digits.data() + digits.size()) RaiseNotA(AEntry, "integer");
+  return number;
 }

@@ -40,7 +40,8 @@ constexpr TProviderString kProviderStrings[] = {
 };
 
 [[noreturn]] void RaiseBadValue(const TConnectStringEntry& AEntry) {
-  throw Exception("Bad connection parameter value: " + AEntry.Name + "=" + AEntry.Value);
+  throw Exception("Bad connection parameter value: " +
+                  EntryInMessage(AEntry, AEntry.Name + "=" + AEntry.Value));
 }
 
 std::string UpperCase(std::string AText) {
@@ -65,7 +66,7 @@ void ApplyIntegratedSecurity(TAssignment& AAssignment, const TConnectStringEntry
     return;
   }
   try {
-    AAssignment.Integrated = ConnectStringBoolean(AEntry.Value);
+    AAssignment.Integrated = ConnectStringBoolean(AEntry);
   } catch (const Exception&) {
     RaiseBadValue(AEntry);
   }
@@ -79,17 +80,17 @@ void SetText(TAssignment& AAssignment, const TConnectStringEntry& AEntry) {
 
 template <auto Member>
 void SetBoolean(TAssignment& AAssignment, const TConnectStringEntry& AEntry) {
-  AAssignment.Settings.*Member = ConnectStringBoolean(AEntry.Value);
+  AAssignment.Settings.*Member = ConnectStringBoolean(AEntry);
 }
 
 template <auto Member>
 void SetInteger(TAssignment& AAssignment, const TConnectStringEntry& AEntry) {
-  AAssignment.Settings.*Member = ConnectStringInteger(AEntry.Value);
+  AAssignment.Settings.*Member = ConnectStringInteger(AEntry);
 }
 
 template <auto Member>
 void SetPoolInteger(TAssignment& AAssignment, const TConnectStringEntry& AEntry) {
-  AAssignment.Settings.PoolingOptions.*Member = ConnectStringInteger(AEntry.Value);
+  AAssignment.Settings.PoolingOptions.*Member = ConnectStringInteger(AEntry);
 }
 
 using S = TMSConnectionSettings;
@@ -139,7 +140,7 @@ const std::vector<TKey>& Keys() {
       {{"Min Pool Size", "MinPoolSize"}, SetPoolInteger<&P::MinPoolSize>},
       {{"Validate Connection", "ValidateConnection"},
        [](TAssignment& a, const TConnectStringEntry& e) {
-         a.Settings.PoolingOptions.Validate = ConnectStringBoolean(e.Value);
+         a.Settings.PoolingOptions.Validate = ConnectStringBoolean(e);
        }},
       // Strings written for other clients carry these; they mean nothing here.
       {{"Use Procedure for Prepare", "Asynchronous Connection", "Client Failover",
@@ -230,12 +231,15 @@ TMSConnectionSettings ApplyConnectString(const TMSConnectionSettings& ASettings,
     CheckConnectStringEntry(entry);
     for (const std::string& name : given) {
       if (SameKeyName(entry.Name, name)) {
-        throw Exception("Connection parameter cannot be added twice: " + entry.Name);
+        throw Exception("Connection parameter cannot be added twice: " +
+                        EntryInMessage(entry, entry.Name));
       }
     }
     given.push_back(entry.Name);
     const TKey* key = FindKey(entry.Name);
-    if (key == nullptr) throw Exception("Connection parameter name is unknown: " + entry.Name);
+    if (key == nullptr) {
+      throw Exception("Connection parameter name is unknown: " + EntryInMessage(entry, entry.Name));
+    }
     key->Apply(assignment, entry);
   }
   if (assignment.Integrated) assignment.Settings.Authentication = auWindows;

@@ -12,7 +12,8 @@
 // as its connect string: `ASettings` unchanged when `AText` equals
 // RenderConnectString(ASettings); otherwise the key-settable settings reset,
 // the entries applied in order, and integrated security applied after the
-// last. Throws Exception with the refusal's message (never the password).
+// last. Throws Exception with the refusal's message, which never shows the
+// password nor an entry after a password entry (format.h).
 TMSConnectionSettings ApplyConnectString(const TMSConnectionSettings& ASettings,
                                          std::string_view AText);
 

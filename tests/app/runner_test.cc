@@ -10,9 +10,11 @@
 #include <regex>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 #include "app/console_runner.h"
 #include "app/main_form.h"
+#include "file_mode.h"
 #include "installed_site.h"
 #include "jail_server.h"
 #include "modal_answerer.h"
@@ -159,14 +161,32 @@ TEST_F(RunnerTest, OutputAndLogFileEqualTheWindowsLogAndItsSavedFile) {
   EXPECT_EQ(standin_test::ReadFile("runner.log"), standin_test::ReadFile(saved[0]));
 }
 
+// The log names inmates: under the usual umask the file is still its
+// owner's alone.
+TEST_F(RunnerTest, OnlyTheOwnerMayReadTheLogFile) {
+  WorkingDir dir;
+  const ScopedUmask umask(022);
+  const RunResult result = RunRunner({"--log", "runner.log"}, jail_.Site());
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(OctalMode("runner.log"), "0600");
+}
+
+// A link at the name is refused, not followed: the file it points to is
+// never created.
 TEST_F(RunnerTest, ALogFileThatCannotBeCreatedEndsWithTwo) {
   WorkingDir dir;
   std::filesystem::create_directory("in-the-way.log");
-  const RunResult result = RunRunner({"--log", "in-the-way.log"}, jail_.Site());
-  EXPECT_EQ(result.exitCode, 2);
-  EXPECT_THAT(result.err,
-              EndsWith("Cannot create file \"" + (dir.path() / "in-the-way.log").string() +
-                       "\". Is a directory\n"));
+  std::filesystem::create_symlink("elsewhere.log", "linked.log");
+  for (const auto& [file, reason] :
+       {std::pair{"in-the-way.log", "Is a directory"},
+        std::pair{"linked.log", "Too many levels of symbolic links"}}) {
+    SCOPED_TRACE(file);
+    const RunResult result = RunRunner({"--log", file}, jail_.Site());
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_THAT(result.err, EndsWith("Cannot create file \"" + (dir.path() / file).string() +
+                                     "\". " + reason + "\n"));
+  }
+  EXPECT_FALSE(std::filesystem::exists("elsewhere.log"));
 }
 
 struct ArgumentsCase {

@@ -1,6 +1,7 @@
 // Save Log's file name and bytes in the system's ANSI code page (the
-// locale's on POSIX hosts, GetACP's on Windows), and what the operator reads
-// when the file cannot be created.
+// locale's on POSIX hosts, GetACP's on Windows), what the operator reads
+// when the file cannot be created, and, on POSIX hosts, a file that only its
+// owner may read.
 #include "app/save_log.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,8 @@
 #include <windows.h>
 
 #include "win32_host.h"
+#else
+#include "file_mode.h"
 #endif
 
 namespace app_test {
@@ -171,6 +174,69 @@ TEST(SaveLogAsTest, FailureNamesTheFullPathAndTheSystemsReason) {
     }
   }
 }
+
+#if !defined(_WIN32)
+// What a case finds at the name before the save.
+enum class AtTheName { kNothing, kFile, kLinkToAFile, kLinkToNothing };
+
+struct PrivateFileCase {
+  const char* name;
+  AtTheName before;
+};
+
+// Test listings show the case by its name.
+void PrintTo(const PrivateFileCase& ACase, std::ostream* AOut) {
+  *AOut << ACase.name;
+}
+
+class SaveLogAsPrivateFileTest : public ::testing::TestWithParam<PrivateFileCase> {};
+
+// The log names inmates: whatever the umask and whatever stood at the name,
+// the saved file is its owner's alone, and a link planted at the name is
+// refused rather than followed to a file elsewhere, which stays as it was.
+TEST_P(SaveLogAsPrivateFileTest, OnlyTheOwnerMayReadTheSavedFile) {
+  WorkingDir dir;
+  const ScopedUmask umask(022);
+  const AtTheName before = GetParam().before;
+  if (before == AtTheName::kFile || before == AtTheName::kLinkToAFile) {
+    const std::string file = before == AtTheName::kFile ? "saved.log" : "elsewhere.txt";
+    std::ofstream(file) << "a much longer text than the log";
+    std::filesystem::permissions(file, std::filesystem::perms(0644));
+  }
+  if (before == AtTheName::kLinkToAFile || before == AtTheName::kLinkToNothing) {
+    std::filesystem::create_symlink("elsewhere.txt", "saved.log");
+  }
+
+  if (before == AtTheName::kNothing || before == AtTheName::kFile) {
+    SaveLogAs("saved.log", "log\r\n");
+    EXPECT_EQ(OctalMode("saved.log"), "0600");
+    EXPECT_EQ(standin_test::ReadFile("saved.log"), "log\r\n");
+    return;
+  }
+  try {
+    SaveLogAs("saved.log", "log\r\n");
+    ADD_FAILURE() << "saved";
+  } catch (const Exception& error) {
+    EXPECT_EQ(error.Message(), "Cannot create file \"" + (dir.path() / "saved.log").string() +
+                                   "\". Too many levels of symbolic links");
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink("saved.log"));
+  if (before == AtTheName::kLinkToAFile) {
+    EXPECT_EQ(OctalMode("elsewhere.txt"), "0644");
+    EXPECT_EQ(standin_test::ReadFile("elsewhere.txt"), "a much longer text than the log");
+  } else {
+    EXPECT_FALSE(std::filesystem::exists("elsewhere.txt"));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SaveLogAsPrivateFileTest,
+    ::testing::Values(PrivateFileCase{"NewFile", AtTheName::kNothing},
+                      PrivateFileCase{"ExistingFileEmptiedAndMadePrivate", AtTheName::kFile},
+                      PrivateFileCase{"LinkToAFileRefused", AtTheName::kLinkToAFile},
+                      PrivateFileCase{"LinkToNothingRefused", AtTheName::kLinkToNothing}),
+    [](const auto& AInfo) { return std::string(AInfo.param.name); });
+#endif
 
 }  // namespace
 }  // namespace app_test

@@ -90,7 +90,7 @@ const BadConfig kBadConfigs[] = {
      ""},
     // The byte as it is in a UTF-8 locale, U+FFFD in others.
     {"InvalidUtf8InConnStr",
-     [](const std::string& c) { return Intact(c + ";Application Name=Ge\xC3(le"); },
+     [](const std::string& c) { return Intact("Application Name=Ge\xC3(le;" + c); },
      "Exception: Invalid character '(\xC3|\xEF\xBF\xBD)' in non-quoted connection parameter "
      "value"},
     // Without a mark, in the locale's code page: UTF-8 refuses the bytes,

@@ -64,12 +64,18 @@ const HostileConnectString kCases[] = {
      ""},
     {"RepeatedKey", "Initial Catalog=master;" + kJail + kSite, 1,
      StartUpError("Connection parameter cannot be added twice: Initial Catalog")},
+    // Entries after the password may be the rest of an unquoted one with ";"
+    // in it: messages name them by number (the password is the 5th entry).
     {"PasswordGivenTwice", kJail + kSite + ";password=Second-Pw-771", 1,
-     StartUpError("Connection parameter cannot be added twice: password")},
+     StartUpError("Connection parameter cannot be added twice: entry 6")},
     {"PasswordSynonymLaterCounts", kJail + kSite + ";PWD=Second-Pw-772", 2,
      "dbJail: Login failed for user 'jailsync'\\." + kAborted},
     {"DataSourceAfterThePassword", kJail + kSite + ";Data Source=127.0.0.1;Port=1", 1,
-     StartUpError("Connection parameter cannot be added twice: Data Source")},
+     StartUpError("Connection parameter cannot be added twice: entry 6")},
+    {"SeparatorInBarePassword", kJail + "User ID=jailsync;Password=Qz7;Kv2-Rest-Of-It", 1,
+     StartUpError("Connection parameter name is unknown: entry 6")},
+    {"SeparatorsInBarePassword", kJail + "User ID=separators;Password=" + kSeparatorsLogin.password,
+     1, StartUpError("Connection parameter cannot be added twice: entry 6")},
     {"SeparatorsInQuotedPassword",
      kJail + "User ID=separators;Password=" + Quoted(kSeparatorsLogin.password), 0, ""},
     {"QuotesAndBracketsInQuotedPassword",
@@ -95,9 +101,9 @@ const HostileConnectString kCases[] = {
      StartUpError("Bad connection parameter value: Provider=MSDASQL")},
     {"KnownProvider", "Provider=SQLOLEDB.1;" + kJail + kSite, 0, ""},
     {"UnknownKey", kJail + kSite + ";Frobnicate=1", 1,
-     StartUpError("Connection parameter name is unknown: Frobnicate")},
+     StartUpError("Connection parameter name is unknown: entry 6")},
     {"EntryWithoutEquals", kJail + kSite + ";JustAName", 1,
-     StartUpError("Connection parameter name is unknown: JustAName")},
+     StartUpError("Connection parameter name is unknown: entry 6")},
     // The registry's empty overlay removes the first entry without a name.
     {"OneEntryWithoutAName", kJail + kSite + ";===", 0, ""},
     {"TwoEntriesWithoutNames", kJail + kSite + ";=a;=b", 1,
@@ -110,12 +116,14 @@ const HostileConnectString kCases[] = {
     {"NonAsciiQuotedValue", kJail + kSite + ";Application Name=\"Ge\xC3\xB4le \xE2\x82\xAC\"", 0,
      ""},
     {"NonAsciiBareValue", kJail + kSite + ";Application Name=Ge\xC3\xB4le", 1,
+     StartUpError("Invalid character in non-quoted connection parameter value: entry 6")},
+    {"NonAsciiBareValueBeforeThePassword", kJail + "Application Name=Ge\xC3\xB4le;" + kSite, 1,
      StartUpError("Invalid character '\xC3\xB4' in non-quoted connection parameter value")},
     {"ControlCharacterInValue",
      kJail + kSite +
          ";Workstation ID=ab\x01"
          "c",
-     1, StartUpError("Invalid character '\x01' in non-quoted connection parameter value")},
+     1, StartUpError("Invalid character in non-quoted connection parameter value: entry 6")},
     // The row's other columns.
     // No connect string: refused, never the driver's default server.
     {"NullConnString", std::nullopt, 2,

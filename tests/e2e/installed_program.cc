@@ -55,6 +55,23 @@ void ExpectNoPassword(const std::vector<std::string>& APasswords, const std::str
   }
 }
 
+// The runs of `AText` from `AStart` to the end of its line between ";" and
+// "=", blanks trimmed, those left empty skipped.
+std::vector<std::string> PiecesToTheLineEnd(const std::string& AText, std::size_t AStart) {
+  std::vector<std::string> pieces;
+  const std::size_t lineEnd = std::min(AText.find_first_of("\r\n", AStart), AText.size());
+  while (AStart < lineEnd) {
+    const std::size_t end = std::min(AText.find_first_of(";=", AStart), lineEnd);
+    const std::size_t first = AText.find_first_not_of(" \t", AStart);
+    const std::size_t last = AText.find_last_not_of(" \t", end - 1);
+    if (first < end && last != std::string::npos && last >= first) {
+      pieces.push_back(AText.substr(first, last + 1 - first));
+    }
+    AStart = end + 1;
+  }
+  return pieces;
+}
+
 }  // namespace
 
 InstalledProgram::InstalledProgram(const std::filesystem::path& AExecutable,
@@ -210,8 +227,9 @@ std::vector<std::string> PasswordsIn(const std::string& AText) {
       if (start == std::string::npos || lower[start] != '=') continue;
       start = lower.find_first_not_of(" \t", start + 1);
       if (start == std::string::npos) continue;
+      const bool quoted = AText[start] == '"' || AText[start] == '\'';
       std::size_t end;
-      if (AText[start] == '"' || AText[start] == '\'') {
+      if (quoted) {
         end = AText.find(AText[start], start + 1);
         ++start;
       } else {
@@ -220,6 +238,11 @@ std::vector<std::string> PasswordsIn(const std::string& AText) {
       std::string value = AText.substr(start, end == std::string::npos ? end : end - start);
       while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.pop_back();
       if (!value.empty()) passwords.push_back(value);
+      if (!quoted && end != std::string::npos && AText[end] == ';') {
+        for (std::string& piece : PiecesToTheLineEnd(AText, end + 1)) {
+          passwords.push_back(std::move(piece));
+        }
+      }
     }
   }
   return passwords;

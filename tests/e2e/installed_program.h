@@ -10,8 +10,9 @@
 // ran) is searched for each password in play, and each one found fails the
 // running test. A Run is checked when it ends, a Start when this object goes.
 // In play are the stand-in's logins' passwords and those of the connect
-// strings in Vantor.ini and ConnectLib at the time of the check, but for
-// those shorter than 6 bytes, which ordinary text holds by chance.
+// strings in Vantor.ini and ConnectLib at the time of the check (with what
+// may be the rest of an unquoted one: PasswordsIn), but for those shorter
+// than 6 bytes, which ordinary text holds by chance.
 #pragma once
 
 #include <chrono>
@@ -119,7 +120,9 @@ std::string CompletedPass(int ALocations, int AContainers);
 bool NamesAJailTable(const std::string& ATraceLine);
 
 // The values given to "Password" or "PWD" entries anywhere in `AText`
-// (letter case ignored), without enclosing quotes.
+// (letter case ignored), without enclosing quotes. An unquoted one may go on
+// past ";" and hold "=", so after it each run between ";" and "=" to the end
+// of its line counts as well.
 std::vector<std::string> PasswordsIn(const std::string& AText);
 
 }  // namespace e2e_test

@@ -21,11 +21,12 @@ struct Extraction {
 
 const Extraction kExtractions[] = {
     {"Data Source=x;User ID=u;Password=Secret-1", {"Secret-1"}},
-    {"PASSWORD = Secret-2 ;Data Source=x", {"Secret-2"}},
+    {"PASSWORD = Secret-2 ;Data Source=x", {"Data Source", "Secret-2", "x"}},
     {"pwd=Secret-3\r\nConnStr=x", {"Secret-3"}},
     {"Password=\"Se;cr=et 4\";X=1", {"Se;cr=et 4"}},
     {"Password='Se\"cret 5'", {"Se\"cret 5"}},
-    {"User ID=u;Password=;Pwd=Secret-6", {"Secret-6"}},
+    {"User ID=u;Password=;Pwd=Secret-6", {"Pwd", "Secret-6", "Secret-6"}},
+    {"Password=Se;cr=et 9 ; ;Port=1\r\nX=y", {"1", "Port", "Se", "cr", "et 9"}},
     {"[DataProvider]\r\nConnStr=A=1;Password=Secret-7\r\n[X]\r\nPwd=Secret-8",
      {"Secret-7", "Secret-8"}},
     {"Passwords are not entries;PasswordHint=x", {}},

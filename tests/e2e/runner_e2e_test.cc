@@ -216,6 +216,13 @@ const StartUpFailure kStartUpFailures[] = {
        WriteConnStr(p, SiteAt(p) + ";Initial Catalog=master;" + kSiteLoginEntries);
      },
      "EMSError: Invalid object name 'ConnectLib'\\."},
+    // The rest of an unquoted password with ";" in it is named by its number.
+    {"SeparatorInBarePassword",
+     [](InstalledProgram& p) {
+       WriteConnStr(p,
+                    SiteAt(p) + ";Initial Catalog=VANTOR;User ID=jailsync;Password=Qz7;Kv2-Rest");
+     },
+     "Exception: Connection parameter name is unknown: entry 6"},
 };
 
 void PrintTo(const StartUpFailure& AFailure, std::ostream* AOut) {
@@ -238,6 +245,48 @@ TEST_P(RunnerStartUpFailureTest, EndsWithItsMessageAndOne) {
 
 INSTANTIATE_TEST_SUITE_P(, RunnerStartUpFailureTest, ::testing::ValuesIn(kStartUpFailures),
                          [](const auto& AInfo) { return std::string(AInfo.param.name); });
+
+struct SiteFileCase {
+  const char* name;
+  std::filesystem::perms mode;
+  std::string login;  // the site file's login entries
+  bool warned;
+};
+
+void PrintTo(const SiteFileCase& ACase, std::ostream* AOut) {
+  *AOut << ACase.name;
+}
+
+class RunnerSiteFileTest : public ::testing::TestWithParam<SiteFileCase> {};
+
+// A site file with a password that every user may read is worth a line
+// before the pass, which runs all the same.
+TEST_P(RunnerSiteFileTest, WarnsWhenOthersMayReadItsPassword) {
+  InstalledProgram program(SYNCH_RUNNER_PATH);
+  WriteConnStr(program, SiteAt(program) + ";Initial Catalog=VANTOR;" + GetParam().login);
+  const std::filesystem::path ini = program.Site().IniPath();
+  std::filesystem::permissions(ini, GetParam().mode);
+  const RunResult result = program.Run();
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  const std::string warning = "synch-property-locations-run: warning: " + ini.string() +
+                              " holds a password that other users may read; fix: chmod o-rwx '" +
+                              ini.string() + "'\n";
+  std::string rest = result.err;
+  if (GetParam().warned) {
+    EXPECT_THAT(result.err, StartsWith(warning));
+    rest.erase(0, warning.size());
+  }
+  EXPECT_TRUE(std::regex_match(rest, kCompletedPass)) << result.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , RunnerSiteFileTest,
+    ::testing::Values(
+        SiteFileCase{"ReadableByAll", std::filesystem::perms(0644), kSiteLoginEntries, true},
+        SiteFileCase{"ReadableByTheGroup", std::filesystem::perms(0640), kSiteLoginEntries, false},
+        SiteFileCase{"ReadableByAllWithoutAPassword", std::filesystem::perms(0644), "User ID=sa",
+                     false}),
+    [](const auto& AInfo) { return std::string(AInfo.param.name); });
 
 }  // namespace
 }  // namespace e2e_test

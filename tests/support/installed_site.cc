@@ -31,6 +31,10 @@ std::string InstalledSite::SiteConnectString() const {
 
 void InstalledSite::WriteIni(const std::string& AText) const {
   std::ofstream(IniPath(), std::ios::binary | std::ios::trunc) << AText;
+  // Kept as a careful site keeps it: its passwords are not every user's.
+  using std::filesystem::perms;
+  std::filesystem::permissions(IniPath(),
+                               perms::owner_read | perms::owner_write | perms::group_read);
 }
 
 std::string InstalledSite::ExecutableFileName() const {

@@ -29,7 +29,7 @@ class InstalledSite : public platform::Disk {
   // "Data Source=127.0.0.1;Port=N;Initial Catalog=VANTOR;" and the login's
   // LoginEntries.
   std::string SiteConnectString() const;
-  // Replaces Vantor.ini by `AText`.
+  // Replaces Vantor.ini by `AText`, readable by its owner and group only.
   void WriteIni(const std::string& AText) const;
 
   // ProgramPath() in Windows form; files and drives are the host's.
