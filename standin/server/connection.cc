@@ -36,13 +36,14 @@ std::uint32_t NegotiatePacketSize(std::uint32_t requested) {
 }  // namespace
 
 Connection::Connection(int fd, Engine& engine, Trace& trace, FaultControl& faults, TlsOffer tls,
-                       std::chrono::milliseconds reply_delay)
+                       std::chrono::milliseconds reply_delay, tds::TdsVersion highest_version)
     : socket_(fd),
       engine_(engine),
       trace_(trace),
       faults_(faults),
       tls_(tls),
-      reply_delay_(reply_delay) {}
+      reply_delay_(reply_delay),
+      highest_version_(highest_version) {}
 
 Connection::~Connection() = default;
 
@@ -75,7 +76,7 @@ bool Connection::Handshake() {
   // The rest of a login-only encrypted session is clear, the answer included.
   if (encryption_ == tds::SessionEncryption::kLoginOnly) socket_.StopTls();
   tds::Login7 login = tds::ParseLogin7(message->payload);
-  version_ = tds::NegotiateVersion(login.tds_version);
+  version_ = std::min(tds::NegotiateVersion(login.tds_version), highest_version_);
 
   LoginRequest request;
   request.user = login.user_name;

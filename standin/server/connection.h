@@ -41,9 +41,11 @@ struct TlsOffer {
 class Connection {
  public:
   // Takes ownership of the connected socket `fd`. Every reply waits
-  // `reply_delay` first, as over a slow link.
+  // `reply_delay` first, as over a slow link. The session speaks the lower of
+  // the client's TDS version and `highest_version`, as a server of that
+  // version answers a newer client.
   Connection(int fd, Engine& engine, Trace& trace, FaultControl& faults, TlsOffer tls,
-             std::chrono::milliseconds reply_delay);
+             std::chrono::milliseconds reply_delay, tds::TdsVersion highest_version);
   ~Connection();
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
@@ -86,6 +88,7 @@ class Connection {
   FaultControl& faults_;
   TlsOffer tls_;
   std::chrono::milliseconds reply_delay_;
+  tds::TdsVersion highest_version_;
   tds::SessionEncryption encryption_ = tds::SessionEncryption::kClear;
   tds::TdsVersion version_ = tds::TdsVersion::k74;
   std::uint32_t packet_size_ = tds::kDefaultPacketSize;

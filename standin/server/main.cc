@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     }
     server::Server server(engine, listener, trace, faults,
                           server::TlsOffer{tls_context.get(), options.force_encryption},
-                          options.reply_delay);
+                          options.reply_delay, options.highest_version);
     std::cout << "listening on 127.0.0.1:" << listener.Port() << std::endl;
 
     std::thread acceptor([&server] { server.Run(); });

@@ -30,6 +30,13 @@ std::chrono::milliseconds ParseDelay(const std::string& text) {
   return std::chrono::milliseconds(value);
 }
 
+tds::TdsVersion ParseTdsVersion(const std::string& text) {
+  if (text == "7.2") return tds::TdsVersion::k72;
+  if (text == "7.3") return tds::TdsVersion::k73;
+  if (text == "7.4") return tds::TdsVersion::k74;
+  throw UsageError("bad TDS version (want 7.2, 7.3 or 7.4): " + text);
+}
+
 void AddLogin(ServerOptions& options, const std::string& text) {
   auto colon = text.find(':');
   if (colon == std::string::npos || colon == 0)
@@ -48,7 +55,7 @@ const char* UsageText() {
          "FILE]\n"
          "                         [--fault-file FILE] [--tls-cert FILE --tls-key FILE "
          "[--force-encryption]]\n"
-         "                         [--delay-ms N]\n"
+         "                         [--delay-ms N] [--tds-version 7.2|7.3|7.4]\n"
          "  --fault-file FILE  for tests: writing \"kill N\" to FILE ends the session of the N-th\n"
          "                     request from then on (any session), as KILL does; \"stop N\" stops\n"
          "                     the server there, as SIGTERM does. That request is not run.\n"
@@ -57,7 +64,9 @@ const char* UsageText() {
          "                     encrypts at least its login; one that asks gets a TLS session\n"
          "  --force-encryption every session is encrypted; clients that cannot are refused\n"
          "  --delay-ms N       every reply (to a PRELOGIN, a login, a request) leaves N ms\n"
-         "                     late, as over a slow link\n";
+         "                     late, as over a slow link\n"
+         "  --tds-version V    the highest TDS version the server speaks, as an older SQL Server:\n"
+         "                     7.2 (SQL Server 2005), 7.3 (SQL Server 2008) or 7.4 (the default)\n";
 }
 
 ServerOptions ParseOptions(const std::vector<std::string>& args) {
@@ -71,7 +80,7 @@ ServerOptions ParseOptions(const std::vector<std::string>& args) {
       name = name.substr(0, eq);
     } else if (name == "--data" || name == "--port" || name == "--login" || name == "--trace" ||
                name == "--fault-file" || name == "--tls-cert" || name == "--tls-key" ||
-               name == "--delay-ms") {
+               name == "--delay-ms" || name == "--tds-version") {
       if (i + 1 >= args.size()) throw UsageError(name + " needs a value");
       value = args[++i];
     }
@@ -94,6 +103,8 @@ ServerOptions ParseOptions(const std::vector<std::string>& args) {
       (name == "--tls-cert" ? options.tls_certificate : options.tls_key) = value;
     } else if (name == "--delay-ms") {
       options.reply_delay = ParseDelay(value);
+    } else if (name == "--tds-version") {
+      options.highest_version = ParseTdsVersion(value);
     } else if (name == "--force-encryption") {
       options.force_encryption = true;
     } else {

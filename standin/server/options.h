@@ -1,14 +1,16 @@
 // The command line of sqlserver-standin:
 //   sqlserver-standin --data DIR [--port N] [--login NAME:PASSWORD]... [--trace FILE]
 //                     [--fault-file FILE] [--tls-cert FILE --tls-key FILE [--force-encryption]]
-//                     [--delay-ms N]
+//                     [--delay-ms N] [--tds-version 7.2|7.3|7.4]
 // --fault-file names the file through which a test ends a session or stops
 // the server at a chosen request (see fault_control.h). With a certificate and
 // its key (PEM) the server offers TLS as SQL Server does: at least the login is
 // encrypted for a client that can, and the whole session for one that asks;
 // --force-encryption encrypts every session and refuses clients that cannot.
 // --delay-ms holds every reply back, as a slow link between client and server
-// would.
+// would. --tds-version makes the server an older SQL Server: 7.2 answers
+// logins as SQL Server 2005 does, 7.3 as SQL Server 2008, each session then
+// speaking the lower of that and the client's version.
 #pragma once
 
 #include <chrono>
@@ -18,6 +20,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "server_version.h"
 
 namespace standin::server {
 
@@ -33,6 +37,7 @@ struct ServerOptions {
   std::filesystem::path tls_key;
   bool force_encryption = false;
   std::chrono::milliseconds reply_delay{0};
+  tds::TdsVersion highest_version = tds::TdsVersion::k74;
 };
 
 // A command line the server cannot run with; what() says why.

@@ -20,8 +20,8 @@ void Server::Run() {
       return;
     }
     Running& entry = running_.emplace_back();
-    entry.connection =
-        std::make_unique<Connection>(fd, engine_, trace_, faults_, tls_, reply_delay_);
+    entry.connection = std::make_unique<Connection>(fd, engine_, trace_, faults_, tls_,
+                                                    reply_delay_, highest_version_);
     try {
       entry.thread = std::thread([this, &entry] {
         entry.connection->Run();

@@ -16,15 +16,17 @@ namespace standin::server {
 
 class Server {
  public:
-  // Each connection's replies wait `reply_delay` (see Connection).
+  // Each connection's replies wait `reply_delay`, and its session speaks at
+  // most `highest_version` (see Connection).
   Server(Engine& engine, Listener& listener, Trace& trace, FaultControl& faults, TlsOffer tls,
-         std::chrono::milliseconds reply_delay)
+         std::chrono::milliseconds reply_delay, tds::TdsVersion highest_version)
       : engine_(engine),
         listener_(listener),
         trace_(trace),
         faults_(faults),
         tls_(tls),
-        reply_delay_(reply_delay) {}
+        reply_delay_(reply_delay),
+        highest_version_(highest_version) {}
   // Stops first if still running.
   ~Server();
   Server(const Server&) = delete;
@@ -52,6 +54,7 @@ class Server {
   FaultControl& faults_;
   TlsOffer tls_;
   std::chrono::milliseconds reply_delay_;
+  tds::TdsVersion highest_version_;
   std::mutex mutex_;
   std::list<Running> running_;
   bool stopping_ = false;

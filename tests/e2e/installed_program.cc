@@ -33,11 +33,12 @@ std::vector<std::filesystem::path> LogFiles(const std::vector<std::string>& AArg
 }
 
 standin_test::StandinOptions ServerOptions(const std::vector<standin_test::Login>& AExtraLogins,
-                                           const standin_test::StandinOptions& ATls) {
+                                           const standin_test::StandinOptions& AServer) {
   standin_test::StandinOptions options{.trace = true};
-  options.tls_certificate = ATls.tls_certificate;
-  options.tls_key = ATls.tls_key;
-  options.force_encryption = ATls.force_encryption;
+  options.tls_certificate = AServer.tls_certificate;
+  options.tls_key = AServer.tls_key;
+  options.force_encryption = AServer.force_encryption;
+  options.tds_version = AServer.tds_version;
   options.logins.push_back(kSiteLogin.user + ":" + kSiteLogin.password);
   for (const standin_test::Login& login : AExtraLogins) {
     options.logins.push_back(login.user + ":" + login.password);
@@ -75,8 +76,8 @@ std::vector<std::string> PiecesToTheLineEnd(const std::string& AText, std::size_
 
 InstalledProgram::InstalledProgram(const std::filesystem::path& AExecutable,
                                    const std::vector<standin_test::Login>& AExtraLogins,
-                                   const standin_test::StandinOptions& AServerTls)
-    : server_(ServerOptions(AExtraLogins, AServerTls)),
+                                   const standin_test::StandinOptions& AServer)
+    : server_(ServerOptions(AExtraLogins, AServer)),
       site_(server_.port(), AExecutable.filename().string(), kSiteLogin) {
   for (const standin_test::Login& login : AExtraLogins) passwords_.push_back(login.password);
   {

@@ -48,11 +48,11 @@ inline constexpr char kChildLocale[] = "LC_ALL=C.UTF-8";
 class InstalledProgram {
  public:
   // Copies `AExecutable` into the site as "<its name>". The stand-in
-  // accepts `AExtraLogins` too (their databases are not used), and offers
-  // TLS as the tls_* fields of `AServerTls` say.
+  // accepts `AExtraLogins` too (their databases are not used), offers TLS as
+  // the tls_* fields of `AServer` say and speaks its tds_version.
   explicit InstalledProgram(const std::filesystem::path& AExecutable,
                             const std::vector<standin_test::Login>& AExtraLogins = {},
-                            const standin_test::StandinOptions& AServerTls = {});
+                            const standin_test::StandinOptions& AServer = {});
   // Checks the outputs of what Start() started (which must have ended).
   ~InstalledProgram();
   InstalledProgram(const InstalledProgram&) = delete;

@@ -56,6 +56,9 @@ void StandinServer::Start(int port) {
   if (options_.delay_ms > 0) {
     argv.insert(argv.end(), {"--delay-ms", std::to_string(options_.delay_ms)});
   }
+  if (!options_.tds_version.empty()) {
+    argv.insert(argv.end(), {"--tds-version", options_.tds_version});
+  }
   if (options_.faults) {
     argv.push_back("--fault-file");
     argv.push_back(HostPath(dir_.path() / "fault"));

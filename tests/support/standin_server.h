@@ -22,6 +22,7 @@ struct StandinOptions {
   std::filesystem::path tls_key = {};
   bool force_encryption = false;  // every session encrypted; needs the two above
   int delay_ms = 0;               // every reply held back this long, as over a slow link
+  std::string tds_version = {};   // "7.2", "7.3": the highest it speaks, as an older server
 };
 
 class StandinServer {

@@ -21,6 +21,7 @@
 #include "db/sqlserver/connection.h"
 #include "recording_proxy.h"
 #include "standin_server.h"
+#include "tds_packets.h"
 #include "temp_dir.h"
 #include "test_certificates.h"
 #include "wire_forms.h"
@@ -32,6 +33,7 @@ using standin_test::Login7PasswordForm;
 using standin_test::RecordingProxy;
 using standin_test::StandinServer;
 using standin_test::Utf16Le;
+using ::testing::Each;
 using ::testing::HasSubstr;
 
 constexpr const char* kLogin = "warden";
@@ -141,6 +143,12 @@ TEST_P(EncryptionTest, SessionIsEncryptedAsAgreedOrRefusedWithItsReason) {
       EXPECT_THAT(e.Message(), HasSubstr(c.reason));
     }
     EXPECT_FALSE(connection->Connected());
+    // Refused at PRELOGIN, the client sent nothing more in clear: no LOGIN7.
+    for (const RecordingProxy::Recording& recording : proxy.connections()) {
+      EXPECT_THAT(standin_test::PacketTypes(recording.from_client),
+                  Each(standin_test::kTdsPrelogin));
+      EXPECT_FALSE(Contains(recording.from_client, Login7PasswordForm(kPassword)));
+    }
     return;
   }
   connection->Connect();
