@@ -11,6 +11,7 @@
 #include "config/site_file_exposure.h"
 #include "core/exception.h"
 #include "db/odbc/driver_trace.h"
+#include "platform/new_file.h"
 
 namespace {
 
@@ -22,7 +23,9 @@ constexpr char kUsage[] =
     "the conflicts log to standard output.\n"
     "\n"
     "  --dry-run   read, decide and log as a pass does, but change no flag\n"
-    "  --log FILE  also save the log to FILE, as the window's Save Log would\n"
+    "  --log FILE  also save the log to FILE, as the window's Save Log would; FILE\n"
+    "              is created before the pass, which does not start when it cannot\n"
+    "              be, and gets the log when the pass ends\n"
     "  --set-based decide every flag from a few whole-table reads and write them\n"
     "              all in one transaction: the same flags and log in a fixed number\n"
     "              of requests, and an aborted pass changes no flag\n"
@@ -38,7 +41,8 @@ constexpr char kUsage[] =
     "or with --dry-run \"AVAILABLE flags that would change: ...\".\n"
     "\n"
     "Exit status: 0 the pass completed, 1 start-up failed, 2 the pass was aborted\n"
-    "or the log could not be saved. The connection comes from the site configuration.\n";
+    "or the log file could not be created or written. The connection comes from\n"
+    "the site configuration.\n";
 
 struct TOptions {
   bool Help = false;
@@ -159,6 +163,17 @@ int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const 
     return 1;
   }
 
+  // A pass whose log cannot be kept must not change a flag.
+  std::optional<platform::NewFile> logFile;
+  if (options.LogFile) {
+    try {
+      logFile.emplace(*options.LogFile);
+    } catch (const Exception& error) {
+      AConsole.Err << error.Message() << "\n";
+      return 2;
+    }
+  }
+
   TConsoleView view(AConsole.Out, AConsole.Err, AConsole.ErrIsTerminal);
   int exitCode = 2;
   try {
@@ -173,9 +188,9 @@ int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const 
     AConsole.Err << kApplicationErrorCaption << ": "
                  << ApplicationErrorText(std::current_exception()) << "\n";
   }
-  if (options.LogFile) {
+  if (logFile) {
     try {
-      SaveLogAs(*options.LogFile, view.LogText());
+      logFile->Write(SavedLogBytes(view.LogText()));
     } catch (const Exception& error) {
       AConsole.Err << error.Message() << "\n";
       exitCode = 2;

@@ -21,18 +21,20 @@ struct TConsole {
 // the error output when the site file gives a password to other users
 // (config/site_file_exposure.h) with one line, "synch-property-locations-run:
 // warning: <file> holds a password that other users may read; fix: chmod
-// o-rwx '<file>'", then runs one pass through a TConsoleView (the set-based
-// one with "--set-based", else the window's; "--dry-run": one that writes no
-// flag), writes the pass's drift line to the error output ("AVAILABLE flags
-// changed: N locations, M containers", or "... that would change: ..." in a
-// dry run) and, with "--log FILE", saves the log to FILE as Save Log would;
-// "--driver-trace FILE" has every session write the driver's trace to FILE
-// (odbc::TraceDriverTo()), a failure to create it failing start-up. An error
-// that is not an Exception ends the pass without a drift line, with
-// "Application Error: " and its text instead. Returns the exit code: 0 the
-// pass completed; 1 the arguments are wrong, or start-up failed ("Application
-// Error: " and the error's text on the error output, then, when no
-// configuration file was found, the names looked at, one a line); 2 the pass
-// was aborted, or the log could not be saved.
+// o-rwx '<file>'", with "--log FILE" creates FILE (platform::NewFile; one it
+// cannot create ends the runner with its message before the pass), then runs
+// one pass through a TConsoleView (the set-based one with "--set-based", else
+// the window's; "--dry-run": one that writes no flag), writes the pass's drift
+// line to the error output ("AVAILABLE flags changed: N locations, M
+// containers", or "... that would change: ..." in a dry run) and writes the
+// log to FILE as Save Log would; "--driver-trace FILE" has every session
+// write the driver's trace to FILE (odbc::TraceDriverTo()), a failure to
+// create it failing start-up. An error that is not an Exception ends the pass
+// without a drift line, with "Application Error: " and its text instead.
+// Returns the exit code: 0 the pass completed; 1 the arguments are wrong, or
+// start-up failed ("Application Error: " and the error's text on the error
+// output, then, when no configuration file was found, the names looked at,
+// one a line); 2 the
+// pass was aborted, or the log file could not be created or written.
 int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const TConsole& AConsole,
                               const platform::Disk& ADisk);

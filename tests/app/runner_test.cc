@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <regex>
 #include <sstream>
@@ -171,8 +172,19 @@ TEST_F(RunnerTest, OnlyTheOwnerMayReadTheLogFile) {
   EXPECT_EQ(OctalMode("runner.log"), "0600");
 }
 
+// The file is made before the pass but written after it, aborted or not: an
+// earlier log at the name never outlives a pass that ran.
+TEST_F(RunnerTest, AnAbortedPassStillReplacesAnEarlierLog) {
+  WorkingDir dir;
+  std::ofstream("runner.log") << "an earlier pass's log";
+  jail_.UnregisterJail();
+  const RunResult result = RunRunner({"--log", "runner.log"}, jail_.Site());
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(standin_test::ReadFile("runner.log"), "");
+}
+
 // A link at the name is refused, not followed: the file it points to is
-// never created.
+// never created. Either is found before the pass, which then does not run.
 TEST_F(RunnerTest, ALogFileThatCannotBeCreatedEndsWithTwo) {
   WorkingDir dir;
   std::filesystem::create_directory("in-the-way.log");
@@ -183,8 +195,9 @@ TEST_F(RunnerTest, ALogFileThatCannotBeCreatedEndsWithTwo) {
     SCOPED_TRACE(file);
     const RunResult result = RunRunner({"--log", file}, jail_.Site());
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_THAT(result.err, EndsWith("Cannot create file \"" + (dir.path() / file).string() +
-                                     "\". " + reason + "\n"));
+    EXPECT_EQ(result.err,
+              "Cannot create file \"" + (dir.path() / file).string() + "\". " + reason + "\n");
+    EXPECT_EQ(result.out, "");
   }
   EXPECT_FALSE(std::filesystem::exists("elsewhere.log"));
 }

@@ -4,11 +4,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "installed_program.h"
 #include "odbc_test_connection.h"
@@ -244,6 +246,58 @@ TEST_P(RunnerStartUpFailureTest, EndsWithItsMessageAndOne) {
 }
 
 INSTANTIATE_TEST_SUITE_P(, RunnerStartUpFailureTest, ::testing::ValuesIn(kStartUpFailures),
+                         [](const auto& AInfo) { return std::string(AInfo.param.name); });
+
+// What stands in the way of the --log file, laid out below the scratch folder.
+struct UnwritableLogCase {
+  const char* name;
+  // Lays it out below `AScratch`; gives the log's name.
+  std::filesystem::path (*make)(const std::filesystem::path& AScratch);
+  const char* reason;
+  bool rootWritesAnyway;
+};
+
+void PrintTo(const UnwritableLogCase& ACase, std::ostream* AOut) {
+  *AOut << ACase.name;
+}
+
+const UnwritableLogCase kUnwritableLogs[] = {
+    {"MissingDirectory",
+     [](const std::filesystem::path& AScratch) { return AScratch / "missing" / "pass.log"; },
+     "No such file or directory", false},
+    {"UnderARegularFile",
+     [](const std::filesystem::path& AScratch) {
+       std::ofstream(AScratch / "a-file") << "not a folder";
+       return AScratch / "a-file" / "pass.log";
+     },
+     "Not a directory", false},
+    {"DirectoryWithoutWritePermission",
+     [](const std::filesystem::path& AScratch) {
+       std::filesystem::create_directory(AScratch / "locked");
+       std::filesystem::permissions(AScratch / "locked", std::filesystem::perms(0500));
+       return AScratch / "locked" / "pass.log";
+     },
+     "Permission denied", true},
+};
+
+class RunnerUnwritableLogTest : public ::testing::TestWithParam<UnwritableLogCase> {};
+
+// The log is the only record of what a pass did; a pass whose log cannot be
+// kept must not change a flag.
+TEST_P(RunnerUnwritableLogTest, EndsWithTwoBeforeThePassTouchesTheJail) {
+  if (GetParam().rootWritesAnyway && geteuid() == 0) GTEST_SKIP() << "root may write there";
+  InstalledProgram program(SYNCH_RUNNER_PATH);
+  const std::filesystem::path log = GetParam().make(program.Scratch());
+  const RunResult result = program.Run({"--log", log.string()});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "Cannot create file \"" + log.string() + "\". " + GetParam().reason + "\n");
+  std::vector<std::string> jailStatements = program.ProgramTrace();
+  std::erase_if(jailStatements, [](const std::string& ALine) { return !NamesAJailTable(ALine); });
+  EXPECT_THAT(jailStatements, ::testing::IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(, RunnerUnwritableLogTest, ::testing::ValuesIn(kUnwritableLogs),
                          [](const auto& AInfo) { return std::string(AInfo.param.name); });
 
 struct SiteFileCase {
