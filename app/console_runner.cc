@@ -12,6 +12,7 @@
 #include "core/exception.h"
 #include "db/odbc/driver_trace.h"
 #include "platform/new_file.h"
+#include "platform/place_name.h"
 
 namespace {
 
@@ -86,14 +87,17 @@ TOptions ParseArguments(const std::vector<std::string>& AArguments) {
 }
 
 // The error box names no place; at a console whoever installs the program
-// also needs to know where the configuration file was expected.
+// also needs to know where the configuration file was expected, named as
+// this host names it.
 void ListPlacesLookedAt(const std::exception_ptr& AError, std::ostream& AErr) {
   try {
     std::rethrow_exception(AError);
   } catch (const EIniFileException& error) {
     if (error.PlacesLookedAt().empty()) return;
     AErr << "Looked for it, in this order, at:\n";
-    for (const std::string& place : error.PlacesLookedAt()) AErr << "  " << place << "\n";
+    for (const std::string& place : error.PlacesLookedAt()) {
+      AErr << "  " << platform::PlaceNameOnHost(place) << "\n";
+    }
   } catch (...) {  // the error's text says all there is
   }
 }

@@ -34,7 +34,7 @@ struct TConsole {
 // Returns the exit code: 0 the pass completed; 1 the arguments are wrong, or
 // start-up failed ("Application Error: " and the error's text on the error
 // output, then, when no configuration file was found, the names looked at,
-// one a line); 2 the
+// one a line, as this host names them: platform::PlaceNameOnHost); 2 the
 // pass was aborted, or the log file could not be created or written.
 int RunSynchPropertyLocations(const std::vector<std::string>& AArguments, const TConsole& AConsole,
                               const platform::Disk& ADisk);

@@ -107,8 +107,8 @@ TEST_F(RunnerTest, AStartUpFailureEndsWithOne) {
   EXPECT_EQ(result.out, "");
 }
 
-// A program in C:\Sites\VANTOR.APP\Jail on a machine whose only drive, C:,
-// holds no configuration file.
+// A program in C:\Sites\VANTOR.APP\Jail (/Sites/VANTOR.APP/Jail) on a
+// machine whose only drive, C: (/), holds no configuration file.
 class NoIniDisk : public platform::Disk {
  public:
   std::string ExecutableFileName() const override {
@@ -126,10 +126,10 @@ TEST(RunnerNoIniTest, NamesThePlacesLookedAtAfterTheError) {
   EXPECT_EQ(result.err,
             "Application Error: EIniFileException: Vantor.ini not found.\n"
             "Looked for it, in this order, at:\n"
-            "  C:\\Sites\\VANTOR.APP\\Jail\\Rovane.ini\n"
-            "  C:\\Sites\\Vantor.Cfg\\Vantor.ini\n"
-            "  C:\\Vantor.Cfg\\Vantor.ini\n"
-            "  C:\\Vantor.Cfg\\Vantor.ini\n");
+            "  /Sites/VANTOR.APP/Jail/Rovane.ini\n"
+            "  /Sites/Vantor.Cfg/Vantor.ini\n"
+            "  /Vantor.Cfg/Vantor.ini\n"
+            "  /Vantor.Cfg/Vantor.ini\n");
   EXPECT_EQ(result.out, "");
 }
 

@@ -197,7 +197,7 @@ const StartUpFailure kStartUpFailures[] = {
     {"NoConfigurationFile",
      [](InstalledProgram& p) { std::filesystem::remove(p.Site().IniPath()); },
      "EIniFileException: Vantor\\.ini not found\\.\n"
-     "Looked for it, in this order, at:\n  .*\\\\Jail\\\\Rovane\\.ini(\n  .*)+"},
+     "Looked for it, in this order, at:\n  /.*/Jail/Rovane\\.ini(\n  /.*)+"},
     {"NoConnStr", [](InstalledProgram& p) { p.Site().WriteIni("[DataProvider]\r\n"); },
      "EIniFileException: Database connection information not found in <ini> "
      "\\(DataProvider\\.ConnStr\\)"},
@@ -299,6 +299,68 @@ TEST_P(RunnerUnwritableLogTest, EndsWithTwoBeforeThePassTouchesTheJail) {
 
 INSTANTIATE_TEST_SUITE_P(, RunnerUnwritableLogTest, ::testing::ValuesIn(kUnwritableLogs),
                          [](const auto& AInfo) { return std::string(AInfo.param.name); });
+
+// What stands at the product folder's Vantor.Cfg of a site without Vantor.ini.
+enum class ConfigFolder { kMissing, kLinkToAnEmptyFolder, kLinkToNothing };
+
+struct NotFoundListCase {
+  const char* name;
+  ConfigFolder folder;
+};
+
+void PrintTo(const NotFoundListCase& ACase, std::ostream* AOut) {
+  *AOut << ACase.name;
+}
+
+class RunnerNotFoundListTest : public ::testing::TestWithParam<NotFoundListCase> {};
+
+// Whoever installs the program reads the list to learn where to put the
+// file: the names are this host's, and a link such as the package's
+// Vantor.Cfg -> /etc/Vantor.Cfg shows where the file would really be.
+TEST_P(RunnerNotFoundListTest, NamesThePlacesAsThisHostDoes) {
+  InstalledProgram program(SYNCH_RUNNER_PATH);
+  const std::filesystem::path folder = program.Site().IniPath().parent_path();
+  std::filesystem::remove_all(folder);
+  const std::filesystem::path elsewhere = program.Scratch() / "etc" / "Vantor.Cfg";
+  if (GetParam().folder == ConfigFolder::kLinkToAnEmptyFolder) {
+    std::filesystem::create_directories(elsewhere);
+  }
+  if (GetParam().folder != ConfigFolder::kMissing) {
+    std::filesystem::create_directory_symlink(elsewhere, folder);
+  }
+
+  const RunResult result = program.Run();
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, "");
+  const std::string apps = std::filesystem::canonical(folder.parent_path()).string();
+  const std::string leadsTo =
+      GetParam().folder == ConfigFolder::kMissing
+          ? ""
+          : " (" + std::filesystem::weakly_canonical(elsewhere).string() + "/Vantor.ini)";
+  const std::string list =
+      "Application Error: EIniFileException: Vantor.ini not found.\n"
+      "Looked for it, in this order, at:\n"
+      "  " +
+      apps +
+      "/VANTOR.APP/Jail/Rovane.ini\n"
+      "  " +
+      apps + "/Vantor.Cfg/Vantor.ini" + leadsTo +
+      "\n"
+      "  /Vantor.Cfg/Vantor.ini\n"
+      "  /Vantor.Cfg/Vantor.ini\n";
+  ASSERT_THAT(result.err, StartsWith(list));
+  // Then the host's other drives, if it has any.
+  EXPECT_TRUE(std::regex_match(result.err.substr(list.size()),
+                               std::regex("(  /mnt/[d-z]/Vantor\\.Cfg/Vantor\\.ini\n)*")))
+      << result.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , RunnerNotFoundListTest,
+    ::testing::Values(NotFoundListCase{"NoFolder", ConfigFolder::kMissing},
+                      NotFoundListCase{"LinkToAnEmptyFolder", ConfigFolder::kLinkToAnEmptyFolder},
+                      NotFoundListCase{"LinkToNothing", ConfigFolder::kLinkToNothing}),
+    [](const auto& AInfo) { return std::string(AInfo.param.name); });
 
 struct SiteFileCase {
   const char* name;
