@@ -149,7 +149,8 @@ set(CPACK_DEBIAN_RUNNER_PACKAGE_SUGGESTS unixodbc)
 set(CPACK_DEBIAN_RUNNER_PACKAGE_REPLACES "${package_name} (<< 2.1-1)")
 set(CPACK_DEBIAN_RUNNER_PACKAGE_BREAKS "${package_name} (<< 2.1-1)")
 set(CPACK_DEBIAN_RUNNER_PACKAGE_CONTROL_EXTRA
-    ${debian_sources}/postinst ${debian_sources}/prerm ${debian_sources}/postrm)
+    ${debian_sources}/runner/postinst ${debian_sources}/runner/prerm
+    ${debian_sources}/runner/postrm)
 
 if(TARGET synch-property-locations)
   list(APPEND CPACK_COMPONENTS_ALL window)
@@ -168,5 +169,9 @@ server without a display needs alone.")
   set(CPACK_COMPONENT_WINDOW_DEPENDS runner)
   set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
   set(CPACK_DEBIAN_WINDOW_PACKAGE_DEPENDS qt6-qpa-plugins)
+  set(CPACK_DEBIAN_WINDOW_PACKAGE_CONTROL_EXTRA ${debian_sources}/window/postrm)
+  install(FILES ${debian_sources}/window/lintian-overrides
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ${package_name}
+          COMPONENT window)
 endif()
 include(CPack)
