@@ -38,7 +38,8 @@ if [[ ${1:-} != --inside ]]; then
   if [[ -z $package_dir ]]; then
     package_dir=build/packages
     rm -rf "$package_dir"
-    (cd build && cpack -G DEB -B "$PWD/packages" >/dev/null)
+    (cd build && cpack -G DEB -B "$PWD/packages" >packages.log 2>&1) ||
+      fail "cpack failed: $(cat build/packages.log)"
   fi
   package_dir=$(cd "$package_dir" && pwd)
   if [[ ! -d $base ]]; then
