@@ -11,7 +11,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev llvm clang-format git
   g++-mingw-w64-x86-64-posix googletest wine64 unzip xvfb xauth imagemagick
-  dpkg-dev file lintian man-db desktop-file-utils libxml2-utils systemd  # the Debian package, its checks
+  dpkg-dev file lintian man-db desktop-file-utils libxml2-utils systemd  # the Debian packages, their checks
+  debootstrap  # scripts/package-install-check.sh
 )
 
 # tdsodbc registers its driver only when debconf says so; the tests ask for it by name.
