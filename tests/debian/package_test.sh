@@ -505,7 +505,7 @@ CALLERS
       status=0
       LC_ALL=C.UTF-8 "$runner" >out.txt 2>err.txt || status=$?
       ((status == 1)) || fail "without a site file the runner ended with $status"
-      expected="C:${root//\//\\}\\usr\\lib\\$name\\Vantor.Cfg\\Vantor.ini"
+      expected="$root/usr/lib/$name/Vantor.Cfg/Vantor.ini (/etc/Vantor.Cfg/Vantor.ini)"
       grep -qxF "  $expected" err.txt || fail "the runner did not look for $expected: $(cat err.txt)"
     fi
 

@@ -1,8 +1,6 @@
 #include "hostile_server.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -10,7 +8,9 @@
 #include <cerrno>
 #include <string>
 #include <system_error>
+#include <utility>
 
+#include "loopback_listener.h"
 #include "tds_packets.h"
 
 namespace standin_test {
@@ -115,20 +115,9 @@ HostileServer::HostileServer(Script script) : script_(std::move(script)) {
   wake_read_ = UniqueFd(wake[0]);
   wake_write_ = UniqueFd(wake[1]);
 
-  listener_ = UniqueFd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  if (!listener_) ThrowErrno("socket");
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::bind(listener_.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    ThrowErrno("bind to 127.0.0.1");
-  }
-  if (::listen(listener_.get(), SOMAXCONN) != 0) ThrowErrno("listen");
-  socklen_t length = sizeof address;
-  if (::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    ThrowErrno("getsockname");
-  }
-  port_ = ntohs(address.sin_port);
+  LoopbackListener listener = ListenOnLoopback();
+  listener_ = std::move(listener.fd);
+  port_ = listener.port;
   acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 

@@ -11,6 +11,9 @@
 #include <cerrno>
 #include <string>
 #include <system_error>
+#include <utility>
+
+#include "loopback_listener.h"
 
 namespace standin_test {
 namespace {
@@ -69,18 +72,9 @@ RecordingProxy::RecordingProxy(int target_port) : target_port_(target_port) {
   wake_read_ = UniqueFd(wake[0]);
   wake_write_ = UniqueFd(wake[1]);
 
-  listener_ = UniqueFd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  if (!listener_) ThrowErrno("socket");
-  sockaddr_in address = Loopback(0);
-  if (::bind(listener_.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    ThrowErrno("bind to 127.0.0.1");
-  }
-  if (::listen(listener_.get(), SOMAXCONN) != 0) ThrowErrno("listen");
-  socklen_t length = sizeof address;
-  if (::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    ThrowErrno("getsockname");
-  }
-  port_ = ntohs(address.sin_port);
+  LoopbackListener listener = ListenOnLoopback();
+  listener_ = std::move(listener.fd);
+  port_ = listener.port;
   acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 
