@@ -6,13 +6,13 @@
 #include <thread>
 #include <variant>
 
-#include "collation.h"
-#include "convert.h"
-#include "datetime.h"
 #include "parser.h"
 #include "session_impl.h"
-#include "sql_types.h"
 #include "storage.h"
+#include "values/collation.h"
+#include "values/convert.h"
+#include "values/datetime.h"
+#include "values/sql_types.h"
 
 namespace standin {
 

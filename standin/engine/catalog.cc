@@ -1,7 +1,7 @@
 #include "catalog.h"
 
-#include "collation.h"
 #include "sqlite_db.h"
+#include "values/collation.h"
 
 namespace standin::engine {
 

@@ -1,10 +1,10 @@
 // The catalog procedures ODBC drivers call: sp_pkeys, sp_columns, sp_tables.
 #include <algorithm>
 
-#include "collation.h"
 #include "procedure_args.h"
 #include "session_impl.h"
-#include "sql_types.h"
+#include "values/collation.h"
+#include "values/sql_types.h"
 
 namespace standin {
 

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <string>
 
-#include "datetime.h"
 #include "sql_functions.h"
-#include "sql_types.h"
+#include "values/datetime.h"
+#include "values/sql_types.h"
 
 namespace standin::engine {
 

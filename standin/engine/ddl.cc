@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <set>
 
-#include "collation.h"
-#include "convert.h"
 #include "parser.h"
 #include "session_impl.h"
-#include "sql_types.h"
 #include "storage.h"
+#include "values/collation.h"
+#include "values/convert.h"
+#include "values/sql_types.h"
 
 namespace standin {
 

@@ -3,10 +3,10 @@
 #include <system_error>
 
 #include "catalog.h"
-#include "collation.h"
 #include "engine_impl.h"
 #include "errors.h"
 #include "session_impl.h"
+#include "values/collation.h"
 
 namespace standin {
 

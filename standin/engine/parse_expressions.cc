@@ -1,6 +1,6 @@
 // Expressions and search conditions, by precedence.
 #include "parser_impl.h"
-#include "sql_types.h"
+#include "values/sql_types.h"
 
 namespace standin::engine::parsing {
 

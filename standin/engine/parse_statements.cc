@@ -1,6 +1,6 @@
 // Statements other than SELECT, and type names.
 #include "parser_impl.h"
-#include "sql_types.h"
+#include "values/sql_types.h"
 
 namespace standin::engine::parsing {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <array>
 
-#include "collation.h"
 #include "parser_impl.h"
+#include "values/collation.h"
 
 namespace standin::engine::parsing {
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "ast.h"
-#include "collation.h"
 #include "errors.h"
+#include "values/collation.h"
 
 namespace standin::engine::parsing {
 

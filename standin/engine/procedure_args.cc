@@ -2,7 +2,7 @@
 
 #include <variant>
 
-#include "collation.h"
+#include "values/collation.h"
 
 namespace standin::engine {
 

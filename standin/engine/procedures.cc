@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "collation.h"
-#include "convert.h"
 #include "parser.h"
 #include "procedure_args.h"
 #include "session_impl.h"
-#include "sql_types.h"
+#include "values/collation.h"
+#include "values/convert.h"
+#include "values/sql_types.h"
 
 namespace standin {
 

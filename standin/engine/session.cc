@@ -3,12 +3,12 @@
 #include <thread>
 
 #include "catalog.h"
-#include "collation.h"
-#include "convert.h"
-#include "datetime.h"
 #include "session_impl.h"
-#include "sql_types.h"
 #include "system_views.h"
+#include "values/collation.h"
+#include "values/convert.h"
+#include "values/datetime.h"
+#include "values/sql_types.h"
 
 namespace standin {
 

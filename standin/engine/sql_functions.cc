@@ -4,9 +4,9 @@
 #include <random>
 #include <string>
 
-#include "collation.h"
-#include "convert.h"
 #include "storage.h"
+#include "values/collation.h"
+#include "values/convert.h"
 
 namespace standin::engine {
 

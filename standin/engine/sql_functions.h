@@ -7,8 +7,8 @@
 
 #include <optional>
 
-#include "datetime.h"
 #include "errors.h"
+#include "values/datetime.h"
 
 namespace standin::engine {
 

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "collation.h"
-#include "convert.h"
-#include "sql_types.h"
+#include "values/collation.h"
+#include "values/convert.h"
+#include "values/sql_types.h"
 
 namespace standin::engine {
 

@@ -1,8 +1,8 @@
 #include "system_views.h"
 
-#include "collation.h"
-#include "sql_types.h"
 #include "sqlite_db.h"
+#include "values/collation.h"
+#include "values/sql_types.h"
 
 namespace standin::engine {
 

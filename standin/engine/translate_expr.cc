@@ -2,12 +2,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "collation.h"
 #include "errors.h"
-#include "sql_types.h"
 #include "sqlite_db.h"
 #include "storage.h"
 #include "translator.h"
+#include "values/collation.h"
+#include "values/sql_types.h"
 
 namespace standin::engine {
 

@@ -3,13 +3,13 @@
 #include <string>
 #include <unordered_map>
 
-#include "collation.h"
-#include "convert.h"
 #include "errors.h"
-#include "sql_types.h"
 #include "sqlite_db.h"
 #include "storage.h"
 #include "translator.h"
+#include "values/collation.h"
+#include "values/convert.h"
+#include "values/sql_types.h"
 
 namespace standin::engine {
 

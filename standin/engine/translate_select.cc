@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
-#include "collation.h"
 #include "errors.h"
-#include "sql_types.h"
 #include "sqlite_db.h"
 #include "translator.h"
+#include "values/collation.h"
+#include "values/sql_types.h"
 
 namespace standin::engine {
 

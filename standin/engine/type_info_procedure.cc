@@ -1,8 +1,8 @@
 // sp_datatype_info: the types the server offers, as ODBC's SQLGetTypeInfo
 // reports them (ODBC 3 codes).
-#include "collation.h"
 #include "session_impl.h"
-#include "sql_types.h"
+#include "values/collation.h"
+#include "values/sql_types.h"
 
 namespace standin {
 

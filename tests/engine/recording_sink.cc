@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "sql_types.h"
+#include "values/sql_types.h"
 
 namespace standin::test {
 

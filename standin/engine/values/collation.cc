@@ -1,4 +1,4 @@
-#include "collation.h"
+#include "values/collation.h"
 
 #include <algorithm>
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "datetime.h"
 #include "sql_value.h"
+#include "values/datetime.h"
 
 namespace standin::engine {
 

@@ -1,4 +1,4 @@
-#include "datetime.h"
+#include "values/datetime.h"
 
 #include <cctype>
 #include <chrono>

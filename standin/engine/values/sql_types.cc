@@ -1,4 +1,4 @@
-#include "sql_types.h"
+#include "values/sql_types.h"
 
 #include <cctype>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "convert.h"
+#include "values/convert.h"
 
 #include <cctype>
 #include <cmath>
@@ -7,9 +7,9 @@
 #include <limits>
 #include <optional>
 
-#include "collation.h"
 #include "errors.h"
-#include "sql_types.h"
+#include "values/collation.h"
+#include "values/sql_types.h"
 
 namespace standin::engine {
 
