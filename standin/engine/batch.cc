@@ -6,7 +6,7 @@
 #include <thread>
 #include <variant>
 
-#include "parser.h"
+#include "parse/parser.h"
 #include "session_impl.h"
 #include "storage.h"
 #include "values/collation.h"

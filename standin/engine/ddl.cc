@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <set>
 
-#include "parser.h"
+#include "parse/parser.h"
 #include "session_impl.h"
 #include "storage.h"
 #include "values/collation.h"

@@ -1,7 +1,7 @@
 // SELECT, INSERT, UPDATE and DELETE.
 #include <set>
 
-#include "parser.h"
+#include "parse/parser.h"
 #include "session_impl.h"
 #include "storage.h"
 #include "values/collation.h"

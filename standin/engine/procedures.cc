@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "parser.h"
+#include "parse/parser.h"
 #include "procedure_args.h"
 #include "session_impl.h"
 #include "values/collation.h"

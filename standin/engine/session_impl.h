@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "ast.h"
 #include "engine.h"
 #include "engine_impl.h"
 #include "errors.h"
+#include "parse/ast.h"
 #include "sql_functions.h"
 #include "sqlite_db.h"
 #include "translator.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ast.h"
 #include "catalog.h"
+#include "parse/ast.h"
 #include "sql_value.h"
 
 namespace standin::engine {

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ast.h"
 #include "errors.h"
+#include "parse/ast.h"
 #include "values/collation.h"
 
 namespace standin::engine::parsing {

@@ -1,4 +1,4 @@
-#include "ast.h"
+#include "parse/ast.h"
 
 namespace standin::engine {
 

@@ -1,9 +1,9 @@
-#include "parser.h"
+#include "parse/parser.h"
 
 #include <array>
 #include <cctype>
 
-#include "parser_impl.h"
+#include "parse/parser_impl.h"
 
 namespace standin::engine {
 

@@ -1,5 +1,5 @@
 // Statements other than SELECT, and type names.
-#include "parser_impl.h"
+#include "parse/parser_impl.h"
 #include "values/sql_types.h"
 
 namespace standin::engine::parsing {

@@ -1,4 +1,4 @@
-#include "lexer.h"
+#include "parse/lexer.h"
 
 #include <cctype>
 

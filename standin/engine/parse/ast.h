@@ -8,7 +8,7 @@
 #include <variant>
 #include <vector>
 
-#include "lexer.h"
+#include "parse/lexer.h"
 #include "sql_value.h"
 
 namespace standin::engine {

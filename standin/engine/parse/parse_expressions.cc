@@ -1,5 +1,5 @@
 // Expressions and search conditions, by precedence.
-#include "parser_impl.h"
+#include "parse/parser_impl.h"
 #include "values/sql_types.h"
 
 namespace standin::engine::parsing {

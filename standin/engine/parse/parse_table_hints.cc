@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <array>
 
-#include "parser_impl.h"
+#include "parse/parser_impl.h"
 #include "values/collation.h"
 
 namespace standin::engine::parsing {

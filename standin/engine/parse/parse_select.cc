@@ -1,5 +1,5 @@
 // SELECT: select lists, FROM sources and joins, UNION, ORDER BY.
-#include "parser_impl.h"
+#include "parse/parser_impl.h"
 
 namespace standin::engine::parsing {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ast.h"
+#include "parse/ast.h"
 
 namespace standin::engine {
 
