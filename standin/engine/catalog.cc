@@ -1,6 +1,6 @@
 #include "catalog.h"
 
-#include "sqlite_db.h"
+#include "storage/sqlite_db.h"
 #include "values/collation.h"
 
 namespace standin::engine {

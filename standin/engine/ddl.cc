@@ -5,7 +5,7 @@
 
 #include "parse/parser.h"
 #include "session_impl.h"
-#include "storage.h"
+#include "storage/storage.h"
 #include "values/collation.h"
 #include "values/convert.h"
 #include "values/sql_types.h"

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "engine.h"
-#include "sql_functions.h"
-#include "sqlite_db.h"
+#include "storage/sql_functions.h"
+#include "storage/sqlite_db.h"
 
 namespace standin {
 

@@ -17,8 +17,8 @@
 #include "engine_impl.h"
 #include "errors.h"
 #include "parse/ast.h"
-#include "sql_functions.h"
-#include "sqlite_db.h"
+#include "storage/sql_functions.h"
+#include "storage/sqlite_db.h"
 #include "translator.h"
 
 namespace standin {

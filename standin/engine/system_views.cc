@@ -1,6 +1,6 @@
 #include "system_views.h"
 
-#include "sqlite_db.h"
+#include "storage/sqlite_db.h"
 #include "values/collation.h"
 #include "values/sql_types.h"
 

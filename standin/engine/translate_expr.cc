@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "errors.h"
-#include "sqlite_db.h"
-#include "storage.h"
+#include "storage/sqlite_db.h"
+#include "storage/storage.h"
 #include "translator.h"
 #include "values/collation.h"
 #include "values/sql_types.h"

@@ -4,8 +4,8 @@
 #include <unordered_map>
 
 #include "errors.h"
-#include "sqlite_db.h"
-#include "storage.h"
+#include "storage/sqlite_db.h"
+#include "storage/storage.h"
 #include "translator.h"
 #include "values/collation.h"
 #include "values/convert.h"

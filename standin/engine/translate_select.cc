@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "errors.h"
-#include "sqlite_db.h"
+#include "storage/sqlite_db.h"
 #include "translator.h"
 #include "values/collation.h"
 #include "values/sql_types.h"

@@ -1,4 +1,4 @@
-#include "sqlite_db.h"
+#include "storage/sqlite_db.h"
 
 namespace standin::engine {
 

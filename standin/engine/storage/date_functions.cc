@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "sql_functions.h"
+#include "storage/sql_functions.h"
 #include "values/datetime.h"
 #include "values/sql_types.h"
 

@@ -1,10 +1,10 @@
-#include "sql_functions.h"
+#include "storage/sql_functions.h"
 
 #include <cmath>
 #include <random>
 #include <string>
 
-#include "storage.h"
+#include "storage/storage.h"
 #include "values/collation.h"
 #include "values/convert.h"
 

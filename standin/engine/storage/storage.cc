@@ -1,4 +1,4 @@
-#include "storage.h"
+#include "storage/storage.h"
 
 #include <cctype>
 #include <cmath>
