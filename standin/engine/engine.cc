@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "catalog.h"
+#include "catalog/catalog.h"
 #include "engine_impl.h"
 #include "errors.h"
 #include "session_impl.h"

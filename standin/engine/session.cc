@@ -2,9 +2,9 @@
 #include <chrono>
 #include <thread>
 
-#include "catalog.h"
+#include "catalog/catalog.h"
+#include "catalog/system_views.h"
 #include "session_impl.h"
-#include "system_views.h"
 #include "values/collation.h"
 #include "values/convert.h"
 #include "values/datetime.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog.h"
+#include "catalog/catalog.h"
 #include "parse/ast.h"
 #include "sql_value.h"
 

@@ -1,4 +1,4 @@
-#include "system_views.h"
+#include "catalog/system_views.h"
 
 #include "storage/sqlite_db.h"
 #include "values/collation.h"

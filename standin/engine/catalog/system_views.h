@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "catalog.h"
+#include "catalog/catalog.h"
 
 namespace standin::engine {
 

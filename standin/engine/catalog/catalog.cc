@@ -1,4 +1,4 @@
-#include "catalog.h"
+#include "catalog/catalog.h"
 
 #include "storage/sqlite_db.h"
 #include "values/collation.h"
