@@ -19,7 +19,7 @@
 #include "parse/ast.h"
 #include "storage/sql_functions.h"
 #include "storage/sqlite_db.h"
-#include "translator.h"
+#include "translate/translator.h"
 
 namespace standin {
 

@@ -6,7 +6,7 @@
 #include "errors.h"
 #include "storage/sqlite_db.h"
 #include "storage/storage.h"
-#include "translator.h"
+#include "translate/translator.h"
 #include "values/collation.h"
 #include "values/convert.h"
 #include "values/sql_types.h"
