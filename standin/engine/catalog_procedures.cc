@@ -1,8 +1,8 @@
 // The catalog procedures ODBC drivers call: sp_pkeys, sp_columns, sp_tables.
 #include <algorithm>
 
+#include "execute/session_impl.h"
 #include "procedure_args.h"
-#include "session_impl.h"
 #include "values/collation.h"
 #include "values/sql_types.h"
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "execute/session_impl.h"
 #include "parse/parser.h"
 #include "procedure_args.h"
-#include "session_impl.h"
 #include "values/collation.h"
 #include "values/convert.h"
 #include "values/sql_types.h"

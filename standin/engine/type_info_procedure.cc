@@ -1,6 +1,6 @@
 // sp_datatype_info: the types the server offers, as ODBC's SQLGetTypeInfo
 // reports them (ODBC 3 codes).
-#include "session_impl.h"
+#include "execute/session_impl.h"
 #include "values/collation.h"
 #include "values/sql_types.h"
 

@@ -4,7 +4,7 @@
 
 #include "catalog/catalog.h"
 #include "catalog/system_views.h"
-#include "session_impl.h"
+#include "execute/session_impl.h"
 #include "values/collation.h"
 #include "values/convert.h"
 #include "values/datetime.h"

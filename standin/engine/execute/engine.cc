@@ -3,9 +3,9 @@
 #include <system_error>
 
 #include "catalog/catalog.h"
-#include "engine_impl.h"
 #include "errors.h"
-#include "session_impl.h"
+#include "execute/engine_impl.h"
+#include "execute/session_impl.h"
 #include "values/collation.h"
 
 namespace standin {

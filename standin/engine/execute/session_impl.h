@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "engine.h"
-#include "engine_impl.h"
 #include "errors.h"
+#include "execute/engine_impl.h"
 #include "parse/ast.h"
 #include "storage/sql_functions.h"
 #include "storage/sqlite_db.h"

@@ -1,8 +1,8 @@
 // SELECT, INSERT, UPDATE and DELETE.
 #include <set>
 
+#include "execute/session_impl.h"
 #include "parse/parser.h"
-#include "session_impl.h"
 #include "storage/storage.h"
 #include "values/collation.h"
 #include "values/convert.h"

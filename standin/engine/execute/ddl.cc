@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <set>
 
+#include "execute/session_impl.h"
 #include "parse/parser.h"
-#include "session_impl.h"
 #include "storage/storage.h"
 #include "values/collation.h"
 #include "values/convert.h"

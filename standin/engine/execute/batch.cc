@@ -6,8 +6,8 @@
 #include <thread>
 #include <variant>
 
+#include "execute/session_impl.h"
 #include "parse/parser.h"
-#include "session_impl.h"
 #include "storage/storage.h"
 #include "values/collation.h"
 #include "values/convert.h"
