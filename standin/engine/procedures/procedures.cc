@@ -5,7 +5,7 @@
 
 #include "execute/session_impl.h"
 #include "parse/parser.h"
-#include "procedure_args.h"
+#include "procedures/procedure_args.h"
 #include "values/collation.h"
 #include "values/convert.h"
 #include "values/sql_types.h"

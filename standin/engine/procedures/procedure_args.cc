@@ -1,4 +1,4 @@
-#include "procedure_args.h"
+#include "procedures/procedure_args.h"
 
 #include <variant>
 

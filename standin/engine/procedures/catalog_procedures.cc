@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "execute/session_impl.h"
-#include "procedure_args.h"
+#include "procedures/procedure_args.h"
 #include "values/collation.h"
 #include "values/sql_types.h"
 
